@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build and the tests need and prepares the Wine
+# prefix. Quick when everything is already there; safe to run again.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+packages=(cmake make g++ googletest libgtest-dev libgmock-dev clang-format
+  g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth imagemagick)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+marker="$WINEPREFIX/.quorvane-prefix-ready"
+if [ ! -f "$marker" ]; then
+  echo "setup: preparing the Wine prefix in $WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Unmanaged top-level windows: captions without a window manager, quick DestroyWindow.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # A crash ends the program instead of waiting in a debugger dialog.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1
+  wineserver -w
+  # Tahoma, Marlett and Small Fonts, which Debian's Wine does not load by itself.
+  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  touch "$marker"
+fi

@@ -1,0 +1,85 @@
+// Process-wide values, notification kinds and the private messages through which the
+// guard thread and the companion windows reach the main window.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+// The kind of a notification popup; the numbers are the kinds' stored values.
+enum NoteKind : int { NOTE_CAUTION = 0, NOTE_ERROR = 1, NOTE_INFO = 2, NOTE_MESSAGE = 3 };
+
+// Private window messages, always posted (never sent) with both parameters 0.
+constexpr unsigned UM_SHOW_NOTE_MESSAGE = 2015;  // popup of kind NOTE_MESSAGE with NoteText
+constexpr unsigned UM_SHOW_NOTE_INFO = 2016;     // popup of kind NOTE_INFO with NoteText
+constexpr unsigned UM_SHOW_NOTE_CAUTION = 2017;  // popup of kind NOTE_CAUTION with NoteText
+constexpr unsigned UM_SHOW_NOTE_ERROR = 2018;    // popup of kind NOTE_ERROR with NoteText
+constexpr unsigned UM_SETTINGS_CHANGED = 2020;   // conf.qvr was saved: re-read what depends on it
+constexpr unsigned UM_MAIN_WINDOW_MOVED = 2023;  // companions re-dock beside the main window
+
+// The request message that asks the main window for a popup of this kind.
+unsigned noteRequestMessage(NoteKind kind);
+
+// Animation speed: pixels per slide step and the base of the pause between fade steps.
+struct UiTiming {
+  int32_t slideStep = 10;
+  int32_t fadeBase = 300;
+};
+
+// The pair for a uiSpeed setting: 0 Slow, 2 Fast, anything else Normal.
+UiTiming uiTimingForSpeed(int32_t uiSpeed);
+
+// Pause after each fade step: (fadeBase / 240) * 16 ms in integer arithmetic.
+int fadeStepPauseMs(const UiTiming& timing);
+
+// The main window as the engine, the message log and the companion windows see it: its
+// controls' texts (status line 1001, statistics 1006 and 1007), its title and its
+// message queue. The Win32 implementation writes to the real dialog; tests record.
+class MainWindowPort {
+ public:
+  virtual ~MainWindowPort() = default;
+  virtual void setItemText(int controlId, const std::string& text) = 0;
+  virtual void setTitle(const std::string& text) = 0;
+  virtual void postMessage(unsigned message) = 0;
+};
+
+// The port every note request and statistics refresh goes to; a port that drops
+// everything until the main window installs its own.
+MainWindowPort& mainWindow();
+void setMainWindowPort(MainWindowPort* port);
+
+// The status line of the main window.
+constexpr int IDC_STATUS_LINE = 1001;
+
+// The text the next popup shows. Every write and every copy holds one mutex, so the
+// guard thread and the interface thread never see half a text.
+class NoteTextSlot {
+ public:
+  void set(const std::string& text);
+  std::string copy() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::string text_;
+};
+
+// Flags and counters shared by the interface thread and the guard thread. Each flag has
+// a single writer; atomics make every read see a whole value without a lock.
+extern std::atomic<bool> AutoresponseActive;
+extern std::atomic<bool> NotifyEnabled;
+extern std::atomic<bool> LogToFileEnabled;
+extern std::atomic<int32_t> ReceivedCount;
+extern std::atomic<int32_t> RepliedCount;
+extern NoteTextSlot NoteText;
+
+// Interface-thread values: the default reply text and the animation timing in force.
+extern std::string DefaultReplyText;
+extern UiTiming CurrentUiTiming;
+
+// A note request that is made whatever NotifyEnabled says: NoteText becomes the text
+// and the kind's request message is posted to the main window.
+void RequestNote(NoteKind kind, const std::string& text);
+
+// A note request made only while NotifyEnabled is true; otherwise nothing happens.
+void PostNote(NoteKind kind, const std::string& text);

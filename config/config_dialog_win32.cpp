@@ -1,0 +1,4 @@
+// The configuration dialog.
+#include "shell/app_win32.h"
+
+void OpenConfigDialog(HWND) {}

@@ -1,0 +1,24 @@
+// The shared look: fades, slides and docking of companion windows, background brushes.
+#pragma once
+
+#include <windows.h>
+
+enum class DockSide { Left, Right };
+
+// Fades run on the interface thread and return when done; callers skip them in lite mode.
+void FadeIn(HWND window);
+void FadeOut(HWND window);
+
+// A companion window slides out from behind its anchor and docks at its side, or slides
+// back behind it and is destroyed. Both place the window docked at once in lite mode.
+void SlideOut(HWND window, HWND anchor, DockSide side);
+void SlideBack(HWND window, HWND anchor, DockSide side);
+// Places a docked window beside its anchor again, top edges level (after a move).
+void Redock(HWND window, HWND anchor, DockSide side);
+
+// The pattern brush made from a background bitmap (151, 154, ...); null if not made.
+HBRUSH BackgroundBrush(int bitmapId);
+// Makes the brushes of every window but the main one (the main one exists from start).
+void LoadBackgrounds();
+// True while the lite look is on (read afresh from the settings).
+bool LiteMode();

@@ -8,9 +8,9 @@
 
 struct Settings {
   std::string defaultMessage;
-  int32_t uiSpeed = 1;      // 0 Slow, 1 Normal, 2 Fast
-  uint8_t liteMode = 0;     // not zero: no fades, slides or background pictures
-  int32_t replyMode = 0;    // reply interval N, 0 to 4
+  int32_t uiSpeed = 1;    // 0 Slow, 1 Normal, 2 Fast
+  uint8_t liteMode = 0;   // not zero: no fades, slides or background pictures
+  int32_t replyMode = 0;  // reply interval N, 0 to 4
 };
 
 class SettingsStore {

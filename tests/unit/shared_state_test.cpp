@@ -1,0 +1,54 @@
+// Note requests and the animation timing table.
+#include "shell/shared_state.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class RecordingWindow : public MainWindowPort {
+ public:
+  void setItemText(int, const std::string&) override {}
+  void setTitle(const std::string&) override {}
+  void postMessage(unsigned message) override { posted.push_back(message); }
+  std::vector<unsigned> posted;
+};
+
+TEST(NoteRequests, PostNoteObeysTheSwitchRequestNoteDoesNot) {
+  RecordingWindow window;
+  setMainWindowPort(&window);
+  NoteText.set("before");
+
+  NotifyEnabled = false;
+  PostNote(NOTE_ERROR, "dropped");
+  EXPECT_EQ(NoteText.copy(), "before");
+  EXPECT_TRUE(window.posted.empty());
+
+  RequestNote(NOTE_CAUTION, "always");
+  EXPECT_EQ(NoteText.copy(), "always");
+
+  NotifyEnabled = true;
+  PostNote(NOTE_MESSAGE, "shown");
+  PostNote(NOTE_INFO, "info");
+  EXPECT_EQ(NoteText.copy(), "info");
+  EXPECT_EQ(window.posted, (std::vector<unsigned>{2017, 2015, 2016}));
+
+  NotifyEnabled = false;
+  setMainWindowPort(nullptr);
+}
+
+TEST(UiTimingTable, SpeedsGiveStepAndFadePause) {
+  struct Case {
+    int32_t speed, step, base, pause;
+  } cases[] = {
+      {0, 1, 1000, 64}, {1, 10, 300, 16}, {2, 25, 100, 0}, {7, 10, 300, 16}, {-1, 10, 300, 16}};
+  for (const Case& c : cases) {
+    UiTiming t = uiTimingForSpeed(c.speed);
+    EXPECT_EQ(t.slideStep, c.step) << "speed " << c.speed;
+    EXPECT_EQ(t.fadeBase, c.base) << "speed " << c.speed;
+    EXPECT_EQ(fadeStepPauseMs(t), c.pause) << "speed " << c.speed;
+  }
+}
+
+}  // namespace

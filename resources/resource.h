@@ -1,0 +1,2 @@
+// Resource and control identifiers, each defined once here with its meaning.
+#pragma once

@@ -1,2 +1,84 @@
-// Resource and control identifiers, each defined once here with its meaning.
+// Resource and control identifiers, each defined once here with its meaning. Control ids
+// are per dialog, so the same number can mean different controls in different dialogs.
 #pragma once
+
+// Dialog templates.
+#define IDD_ABOUT 103          // About box
+#define IDD_USER_ID 138        // asks for one member user ID
+#define IDD_GROUP_INFO 139     // asks for a group's name and message
+#define IDD_NOTE 141           // notification popup
+#define IDD_MEMBERS 152        // group members window
+#define IDD_MAIN 129           // main window
+#define IDD_GROUPS 162         // groups window
+#define IDD_CONFIG 165         // configuration dialog
+#define IDD_MESSAGE_LOG 166    // message log window
+
+// Background pictures (24 bits per pixel, tiled as pattern brushes).
+#define IDB_MAIN 151           // main window: lavender gradient strip
+#define IDB_MEMBERS 154        // members window
+#define IDB_USER_ID 158        // user ID dialog
+#define IDB_GROUP_INFO 160     // group information dialog
+#define IDB_MESSAGE_LOG 163    // message log window
+#define IDB_GROUPS 164         // groups window
+#define IDB_CONFIG 168         // configuration dialog
+#define IDB_NOTE_INFO 143      // popup, NOTE_INFO
+#define IDB_NOTE_ERROR 144     // popup, NOTE_ERROR
+#define IDB_NOTE_CAUTION 145   // popup, NOTE_CAUTION
+#define IDB_NOTE_MESSAGE 147   // popup, NOTE_MESSAGE
+#define IDB_ABOUT 171          // About box
+
+// Main window (129). Activate and DeActivate carry IDOK and IDCANCEL.
+#define IDC_ACTIVATE 1
+#define IDC_DEACTIVATE 2
+#define IDC_MESSAGE_LOG_BUTTON 3
+#define IDC_ABOUT_BUTTON 4
+#define IDC_CLOSE_BUTTON 8
+#define IDC_GROUPS_BUTTON 11
+#define IDC_CONFIG_BUTTON 44
+#define IDC_DEFAULT_REPLY 1000
+#define IDC_STATUS 1001
+#define IDC_NOTIFY_CHECK 1003
+#define IDC_LOG_TO_FILE_CHECK 1004
+#define IDC_RECEIVED_COUNT 1006
+#define IDC_REPLIED_COUNT 1007
+#define IDC_RESPONDED_LABEL 1008
+#define IDC_RECEIVED_LABEL 1009
+#define IDC_LOG_FILE_NAME 1011
+
+// Notification popup (141).
+#define IDC_NOTE_TEXT 1024
+
+// Groups window (162).
+#define IDC_GROUP_CREATE 5
+#define IDC_GROUP_EDIT 7
+#define IDC_GROUPS_CLOSE 8
+#define IDC_GROUP_REMOVE 9
+#define IDC_GROUP_LIST 1016
+
+// Group information dialog (139); status line 1001.
+#define IDC_GROUP_NAME 1015
+#define IDC_GROUP_MESSAGE 1016
+
+// Members window (152).
+#define IDC_MEMBERS_CLOSE 8
+#define IDC_MEMBERS_GROUP_NAME 1019
+#define IDC_MEMBERS_GROUP_MESSAGE 1020
+#define IDC_MEMBER_CREATE 1028
+#define IDC_MEMBER_REMOVE 1029
+#define IDC_MEMBER_LIST 1030
+
+// User ID dialog (138); status line 1001.
+#define IDC_USER_ID 1017
+
+// Configuration dialog (165).
+#define IDC_CONFIG_MESSAGE 1037
+#define IDC_CONFIG_INTERVAL 1039
+#define IDC_CONFIG_LITE 1041
+#define IDC_CONFIG_SPEED 1042
+
+// Message log window (166).
+#define IDC_LOG_CLOSE 2
+#define IDC_LOG_SENDERS 1030
+#define IDC_LOG_VIEW 1035
+#define IDC_LOG_CLEAR 1036
+#define IDC_LOG_REFRESH 1037

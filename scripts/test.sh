@@ -13,11 +13,22 @@ ctest --preset native
 
 echo "== windows build and tests (under Wine)"
 "$root/scripts/build.sh" windows
-# One X server and one Wine server for the whole run; the screenshots the tests ask for
-# are taken from here, since a Windows program cannot wait for a Unix one.
+rm -rf "$root/build/windows/shots"
+# One headless X server and one Wine server kept running for the whole run.
+status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  set -e
   wineserver -p 2>/dev/null || true
-  trap "wineserver -k 2>/dev/null || true" EXIT
-  export QV_SHOTS_DIR="'"$root"'/shots"
-  ctest --preset windows'
+  ctest --preset windows
+  rc=$?
+  wineserver -k 2>/dev/null || true
+  exit $rc' || status=$?
+
+# The window tests leave screenshots as BMP files; keep PNG copies where people look.
+if compgen -G "$root/build/windows/shots/*.bmp" >/dev/null; then
+  mkdir -p "$root/shots"
+  for f in "$root"/build/windows/shots/*.bmp; do
+    convert "$f" "$root/shots/$(basename "${f%.bmp}").png"
+  done
+  echo "screenshots: $root/shots"
+fi
+exit $status

@@ -18,6 +18,15 @@ struct App {
 };
 App& app();
 
+// The engine beside them: the responder with its log file and the chat client's windows,
+// the guard thread, and the main window as the guard thread and message log write to it.
+struct Responder;
+class GuardThread;
+class Win32MainWindowPort;
+Responder& responder();
+GuardThread& guardThread();
+Win32MainWindowPort& mainWindowPort();
+
 // The main window, set by its dialog procedure on every message it receives.
 extern HWND MainWindowHandle;
 

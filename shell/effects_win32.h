@@ -3,14 +3,15 @@
 
 #include <windows.h>
 
-enum class DockSide { Left, Right };
+#include "shell/effects.h"  // DockSide and the step sequences
 
 // Fades run on the interface thread and return when done; callers skip them in lite mode.
 void FadeIn(HWND window);
 void FadeOut(HWND window);
 
 // A companion window slides out from behind its anchor and docks at its side, or slides
-// back behind it and is destroyed. Both place the window docked at once in lite mode.
+// back behind it and is destroyed. In lite mode the first docks at once and the second
+// destroys at once.
 void SlideOut(HWND window, HWND anchor, DockSide side);
 void SlideBack(HWND window, HWND anchor, DockSide side);
 // Places a docked window beside its anchor again, top edges level (after a move).
@@ -18,7 +19,12 @@ void Redock(HWND window, HWND anchor, DockSide side);
 
 // The pattern brush made from a background bitmap (151, 154, ...); null if not made.
 HBRUSH BackgroundBrush(int bitmapId);
+// Makes the main window's brush; the entry point calls it before the window exists.
+void LoadMainBackground();
 // Makes the brushes of every window but the main one (the main one exists from start).
 void LoadBackgrounds();
+// Lines the tiles of a window's brush up with the tiles of its dialog's background when
+// a control paints with it (WM_CTLCOLORSTATIC), so the picture runs on unbroken.
+void AlignBrushOrigin(HDC dc, HWND control);
 // True while the lite look is on (read afresh from the settings).
 bool LiteMode();

@@ -1,0 +1,142 @@
+#!/usr/bin/env python3
+"""Draws the background pictures of every window as 24-bit BMP files.
+
+Run from anywhere: python3 resources/bitmaps/make_bitmaps.py. The results are committed,
+so a build needs nothing but the .bmp files. Only the standard library is used.
+"""
+import math
+import os
+import random
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def write_bmp(name, width, height, pixel):
+    """pixel(x, y) -> (r, g, b) with y = 0 at the top."""
+    row_size = (width * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(height - 1, -1, -1):  # bottom-up rows
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((clamp(b), clamp(g), clamp(r)))
+        row += b"\0" * (row_size - len(row))
+        data += row
+    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(header + info + data)
+
+
+def clamp(v):
+    return max(0, min(255, int(round(v))))
+
+
+def mix(a, b, t):
+    t = max(0.0, min(1.0, t))
+    return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
+
+
+def smooth(t):
+    t = max(0.0, min(1.0, t))
+    return t * t * (3 - 2 * t)
+
+
+def vertical(top, bottom, height, sheen=0.0):
+    """A top-to-bottom gradient with an optional soft highlight along the top edge."""
+
+    def pixel(x, y):
+        t = y / max(1, height - 1)
+        c = mix(top, bottom, smooth(t))
+        if sheen:
+            glow = sheen * math.exp(-y / (height * 0.18))
+            c = mix(c, (255, 255, 255), glow)
+        return c
+
+    return pixel
+
+
+def diagonal(a, b, width, height, waves=0.0):
+    """A gradient from the top left to the bottom right with faint diagonal bands."""
+
+    def pixel(x, y):
+        t = (x / max(1, width - 1) * 0.35 + y / max(1, height - 1) * 0.65)
+        if waves:
+            t += waves * math.sin((x + y * 1.7) / 23.0)
+        return mix(a, b, t)
+
+    return pixel
+
+
+def popup(top, bottom, edge, height, sheen=0.3):
+    """A note: soft gradient, a light sheen at the top and a darker rim at the bottom."""
+    base = vertical(top, bottom, height, sheen)
+
+    def pixel(x, y):
+        c = base(x, y)
+        if y >= height - 2:
+            c = mix(c, edge, 0.6)
+        return c
+
+    return pixel
+
+
+def about(width, height):
+    """Near black with a faint star field and a glowing ring with a tail: the program's
+    mark, a 'Q' watching over the conversations."""
+    rng = random.Random(7)
+    stars = {}
+    for _ in range(140):
+        sx, sy = rng.randrange(width), rng.randrange(height)
+        stars[(sx, sy)] = rng.uniform(0.15, 0.6)
+    cx, cy, radius, thickness = width / 2, 52, 30, 6.5
+    ring = (176, 168, 255)
+    base_top, base_bottom = (26, 24, 38), (8, 8, 12)
+
+    def pixel(x, y):
+        c = mix(base_top, base_bottom, y / (height - 1))
+        if (x, y) in stars:
+            c = mix(c, (220, 220, 255), stars[(x, y)])
+        d = math.hypot(x - cx, y - cy)
+        # glow around the ring
+        glow = math.exp(-((d - radius) ** 2) / 120.0) * 0.35
+        c = mix(c, ring, glow)
+        # the ring itself, anti-aliased
+        cover = max(0.0, min(1.0, thickness / 2 - abs(d - radius) + 0.5))
+        # the tail: a short stroke to the lower right
+        tx, ty = x - (cx + 14), y - (cy + 14)
+        along = (tx + ty) / math.sqrt(2)
+        across = abs(tx - ty) / math.sqrt(2)
+        if -4 <= along <= 22:
+            cover = max(cover, max(0.0, min(1.0, thickness / 2 - across + 0.5)))
+        c = mix(c, (232, 228, 255), cover)
+        # a thin line under the mark
+        if abs(y - 96) < 0.6 and 40 <= x <= width - 40:
+            fade = 1 - abs(x - width / 2) / (width / 2 - 40)
+            c = mix(c, ring, 0.7 * fade)
+        return c
+
+    return pixel
+
+
+PICTURES = [
+    # name, width, height, picture
+    ("main.bmp", 241, 1, lambda: (lambda x, y: mix((232, 232, 254), (204, 204, 254), x / 240))),
+    ("members.bmp", 235, 294, lambda: diagonal((92, 70, 190), (38, 22, 104), 235, 294, 0.03)),
+    ("user_id.bmp", 310, 104, lambda: vertical((214, 230, 255), (128, 166, 232), 104, 0.2)),
+    ("group_info.bmp", 285, 210, lambda: diagonal((30, 42, 110), (10, 16, 58), 285, 210, 0.02)),
+    ("message_log.bmp", 237, 253, lambda: vertical((216, 244, 212), (156, 214, 150), 253, 0.2)),
+    ("groups.bmp", 122, 294, lambda: diagonal((92, 70, 190), (38, 22, 104), 122, 294, 0.03)),
+    ("config.bmp", 201, 303, lambda: vertical((255, 251, 214), (248, 226, 130), 303, 0.2)),
+    ("note_info.bmp", 274, 61, lambda: popup((196, 242, 188), (132, 210, 124), (70, 140, 64), 61)),
+    ("note_error.bmp", 274, 61, lambda: popup((255, 178, 170), (236, 112, 100), (150, 40, 30), 61)),
+    ("note_caution.bmp", 274, 61, lambda: popup((255, 228, 150), (250, 180, 70), (170, 100, 20), 61)),
+    ("note_message.bmp", 274, 61, lambda: popup((40, 64, 140), (14, 24, 72), (4, 8, 30), 61, 0.1)),
+    ("about.bmp", 273, 348, lambda: about(273, 348)),
+]
+
+if __name__ == "__main__":
+    for name, width, height, make in PICTURES:
+        write_bmp(name, width, height, make())
+        print(name, width, "x", height)

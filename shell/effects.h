@@ -1,0 +1,47 @@
+// The step sequences of fades and slides, apart from the window system, so that the
+// opacities, pauses and placements can be checked without a screen.
+#pragma once
+
+#include <cstdint>
+
+enum class DockSide { Left, Right };
+
+// A window being faded: the Win32 side turns these into layered-window calls.
+class FadeTarget {
+ public:
+  virtual ~FadeTarget() = default;
+  virtual void makeLayered() = 0;
+  virtual void setOpacity(uint8_t alpha) = 0;
+  virtual void showAndRepaint() = 0;
+  virtual void pause(int ms) = 0;
+};
+
+// Opacity 0, 16, ..., 224 with a pause after each, then 255.
+void RunFadeIn(FadeTarget& window, int pauseMs);
+// Opacity 255, 239, ..., 31 with a pause after each, then 0.
+void RunFadeOut(FadeTarget& window, int pauseMs);
+
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int width() const { return right - left; }
+  int height() const { return bottom - top; }
+};
+
+// A window being slid: each placement keeps its size and y.
+class SlideTarget {
+ public:
+  virtual ~SlideTarget() = default;
+  virtual void placeAt(int x, int y) = 0;
+  virtual void pause(int ms) = 0;
+};
+
+// The left edge of a window of this width docked at the given side of the anchor.
+int DockedLeft(const ScreenRect& anchor, int width, DockSide side);
+
+// Moves the window out from where it is until it is docked, step pixels at a time (none
+// in lite mode), and ends with one placement exactly docked.
+void RunSlideOut(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
+                 DockSide side, int step, bool lite);
+// Moves the window back behind the anchor, step pixels at a time (none in lite mode).
+void RunSlideBack(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
+                  DockSide side, int step, bool lite);

@@ -2,6 +2,7 @@
 // window once a second, answers it, closes it, counts and logs it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,6 +25,9 @@ struct GuardParams {
   // Every wait of the thread goes through here: a real sleep in the program; tests may
   // shorten it.
   std::function<void(uint32_t ms)> sleep;
+  // Set by GuardThread when a newer activation wants this thread gone even if
+  // AutoresponseActive is already true again; the loop tests it with the flag.
+  const std::atomic<bool>* stopRequest = nullptr;
 };
 
 enum class PassOutcome { Processed, PassedOver, Failed };
@@ -53,4 +57,5 @@ class GuardThread {
  private:
   std::thread thread_;
   std::atomic<bool> running_{false};
+  std::atomic<bool> stopRequest_{false};
 };

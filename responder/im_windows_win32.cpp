@@ -1,0 +1,153 @@
+// Finding, reading and driving the chat client's conversation windows.
+#include "responder/im_windows_win32.h"
+
+#include <mshtml.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+namespace {
+
+const IID IID_DOCUMENT = {
+    0x332C4425, 0x26CB, 0x11D0, {0xB4, 0x83, 0x00, 0xC0, 0x4F, 0xD9, 0x01, 0x19}};
+
+// A hung client must not hold the guard thread for longer than this.
+constexpr UINT DOCUMENT_REQUEST_TIMEOUT_MS = 1000;
+
+// Walking the Z order of a desktop whose windows come and go must still end.
+constexpr std::size_t MOST_TOP_LEVEL_WINDOWS = 100000;
+
+HWND hwndOf(WindowId window) {
+  return reinterpret_cast<HWND>(window);
+}
+WindowId idOf(HWND window) {
+  return reinterpret_cast<WindowId>(window);
+}
+
+// Releases a COM interface when the read ends, whichever way it ends.
+template <typename T>
+struct Released {
+  T* p = nullptr;
+  ~Released() {
+    if (p) p->Release();
+  }
+};
+
+struct FreedString {
+  BSTR s = nullptr;
+  ~FreedString() {
+    if (s) SysFreeString(s);
+  }
+};
+
+}  // namespace
+
+Win32ImWindows::Win32ImWindows(const char* accessibilityLibrary) {
+  comResult_ = CoInitialize(nullptr);
+  accessibility_ = LoadLibraryA(accessibilityLibrary);
+  if (accessibility_) {
+    objectFromLresult_ = reinterpret_cast<ObjectFromLresultFn>(
+        reinterpret_cast<void*>(GetProcAddress(accessibility_, "ObjectFromLresult")));
+  }
+}
+
+Win32ImWindows::~Win32ImWindows() {
+  if (accessibility_) FreeLibrary(accessibility_);
+  if (SUCCEEDED(comResult_)) CoUninitialize();
+}
+
+void Win32ImWindows::threadStarted() {
+  threadComResult_ = CoInitialize(nullptr);
+}
+
+void Win32ImWindows::threadEnding() {
+  if (SUCCEEDED(threadComResult_)) CoUninitialize();
+  threadComResult_ = E_FAIL;
+}
+
+WindowId Win32ImWindows::findTopConversation() {
+  return idOf(FindWindowA("IMClass", nullptr));
+}
+
+std::vector<WindowId> Win32ImWindows::listTopLevelWindows(WindowId anyTopLevel) {
+  std::vector<WindowId> windows;
+  if (anyTopLevel == 0) return windows;
+  for (HWND w = GetWindow(hwndOf(anyTopLevel), GW_HWNDFIRST);
+       w && windows.size() < MOST_TOP_LEVEL_WINDOWS; w = GetWindow(w, GW_HWNDNEXT)) {
+    windows.push_back(idOf(w));
+  }
+  return windows;
+}
+
+std::string Win32ImWindows::readTitle(WindowId window, int maxCount) {
+  if (maxCount <= 0) return std::string();
+  std::vector<char> buffer(static_cast<std::size_t>(maxCount), '\0');
+  int length = GetWindowTextA(hwndOf(window), buffer.data(), maxCount);
+  if (length <= 0) return std::string();
+  return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+bool Win32ImWindows::readConversationText(WindowId conversation, std::string& text) {
+  if (conversation == 0) return false;
+  HWND container = FindWindowExA(hwndOf(conversation), nullptr, "YHTMLContainer", nullptr);
+  if (!container) return false;
+  HWND view = FindWindowExA(container, nullptr, "Internet Explorer_Server", nullptr);
+  if (!view) return false;
+
+  UINT request = RegisterWindowMessageA("WM_HTML_GETOBJECT");
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(view, request, 0, 0, SMTO_ABORTIFHUNG, DOCUMENT_REQUEST_TIMEOUT_MS,
+                           &answer))
+    return false;
+  if (!objectFromLresult_) return false;
+
+  Released<IHTMLDocument2> document;
+  if (FAILED(objectFromLresult_(static_cast<LRESULT>(answer), IID_DOCUMENT, 0,
+                                reinterpret_cast<void**>(&document.p))) ||
+      !document.p)
+    return false;
+  Released<IHTMLElement> body;
+  if (FAILED(document.p->get_body(&body.p)) || !body.p) return false;
+  FreedString inner;
+  if (FAILED(body.p->get_innerText(&inner.s))) return false;
+  if (!inner.s || inner.s[0] == L'\0') {
+    text.clear();
+    return true;
+  }
+
+  int size = WideCharToMultiByte(CP_ACP, 0, inner.s, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return false;
+  std::vector<char> ansi(static_cast<std::size_t>(size), '\0');
+  if (WideCharToMultiByte(CP_ACP, 0, inner.s, -1, ansi.data(), size, nullptr, nullptr) <= 0)
+    return false;
+  // The terminating character was converted too.
+  text.assign(ansi.data(), static_cast<std::size_t>(size - 1));
+  return true;
+}
+
+WindowId Win32ImWindows::findEntryField(WindowId conversation) {
+  if (conversation == 0) return 0;
+  return idOf(FindWindowExA(hwndOf(conversation), nullptr, "YIMInputWindow", nullptr));
+}
+
+WindowId Win32ImWindows::findSendButton(WindowId conversation) {
+  if (conversation == 0) return 0;
+  return idOf(FindWindowExA(hwndOf(conversation), nullptr, "Button", "&Send"));
+}
+
+void Win32ImWindows::setFocus(WindowId window) {
+  // Another program's window: the call is usually refused, and that is fine, because
+  // the characters are posted to the entry field directly.
+  SetFocus(hwndOf(window));
+}
+
+bool Win32ImWindows::postChar(WindowId entryField, unsigned char code) {
+  return PostMessageA(hwndOf(entryField), WM_CHAR, static_cast<WPARAM>(code), 0) != FALSE;
+}
+
+bool Win32ImWindows::postClick(WindowId button) {
+  return PostMessageA(hwndOf(button), BM_CLICK, 0, 0) != FALSE;
+}
+
+bool Win32ImWindows::postClose(WindowId conversation) {
+  return PostMessageA(hwndOf(conversation), WM_CLOSE, 0, 0) != FALSE;
+}

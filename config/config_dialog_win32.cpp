@@ -1,4 +1,98 @@
-// The configuration dialog.
+// The configuration dialog: the default reply text, the reply interval, the animation
+// speed and the lite look, written to "conf.qvr" when the user confirms.
+#include "config/config_form.h"
+#include "config/dialog_controls_win32.h"
+#include "resources/resource.h"
 #include "shell/app_win32.h"
+#include "shell/effects_win32.h"
 
-void OpenConfigDialog(HWND) {}
+namespace {
+
+// The record the dialog works on, known only while the dialog is open.
+Settings* openRecord = nullptr;
+
+void fillList(HWND dialog, int id, const std::vector<std::string>& texts,
+              std::optional<int> selected) {
+  HWND list = GetDlgItem(dialog, id);
+  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (const std::string& text : texts) {
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  SendMessageA(list, CB_SETCURSEL, selected ? *selected : -1, 0);
+}
+
+// The lists' edit parts can be typed into; what counts is the item the text names.
+std::optional<int> chosenItem(HWND dialog, int id, const std::vector<std::string>& texts) {
+  char shown[256] = "";
+  GetDlgItemTextA(dialog, id, shown, sizeof shown);
+  return listPosition(texts, shown);
+}
+
+void openDialog(HWND dialog, Settings* record) {
+  openRecord = record;
+  if (!LiteMode()) FadeIn(dialog);
+  ConfigForm form;  // what an absent file shows: nothing at all
+  if (app().settingsStore.load()) form = formFromSettings(*record);
+  fillList(dialog, IDC_CONFIG_INTERVAL, replyIntervalTexts(), form.interval);
+  fillList(dialog, IDC_CONFIG_SPEED, uiSpeedTexts(), form.speed);
+  SetDlgItemTextA(dialog, IDC_CONFIG_MESSAGE, form.messageLines.front().c_str());
+  CheckDlgButton(dialog, IDC_CONFIG_LITE, form.lite ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void confirm(HWND dialog) {
+  ConfigForm form;
+  form.messageLines = EditLines(GetDlgItem(dialog, IDC_CONFIG_MESSAGE));
+  form.lite = IsDlgButtonChecked(dialog, IDC_CONFIG_LITE) == BST_CHECKED;
+  form.interval = chosenItem(dialog, IDC_CONFIG_INTERVAL, replyIntervalTexts());
+  form.speed = chosenItem(dialog, IDC_CONFIG_SPEED, uiSpeedTexts());
+  // Only a warning: the empty message is stored all the same.
+  if (formLacksMessage(form)) PostNote(NOTE_ERROR, CONFIG_NO_DEFAULT_MESSAGE);
+  if (openRecord) storeForm(form, *openRecord);
+  openRecord = nullptr;
+  // Switching the lite look on already spares the dialog its closing fade.
+  if (!LiteMode()) FadeOut(dialog);
+  EndDialog(dialog, IDOK);
+  PostMessageA(MainWindowHandle, UM_SETTINGS_CHANGED, 0, 0);
+  app().settingsStore.save();
+}
+
+void cancel(HWND dialog) {
+  openRecord = nullptr;
+  if (!LiteMode()) FadeOut(dialog);
+  EndDialog(dialog, IDCANCEL);
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      openDialog(dialog, reinterpret_cast<Settings*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        confirm(dialog);
+        return TRUE;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        cancel(dialog);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CTLCOLORDLG:
+      return DialogBackground(BackgroundBrush(IDB_CONFIG));
+    case WM_CTLCOLORSTATIC:
+      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), dialog,
+                          BackgroundBrush(IDB_CONFIG), RGB(0, 0, 0));
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void OpenConfigDialog(HWND mainWindow) {
+  if (AutoresponseActive) {
+    PostNote(NOTE_ERROR, CONFIG_REFUSED_WHILE_ACTIVE);
+    return;
+  }
+  DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_CONFIG), mainWindow, ConfigDialogProc,
+                  reinterpret_cast<LPARAM>(&app().settingsStore.settings()));
+}

@@ -1,0 +1,78 @@
+// The configuration dialog's choices and their fallbacks.
+#include "config/config_form.h"
+
+#include "config/edit_lines.h"
+
+const char* const CONFIG_REFUSED_WHILE_ACTIVE =
+    "You need to deactivate Autoresponse beforing configuring it...";
+const char* const CONFIG_NO_DEFAULT_MESSAGE =
+    "A Default Autoresponse message was not configured...";
+
+const std::vector<std::string>& replyIntervalTexts() {
+  static const std::vector<std::string> texts{
+      "Reply on Every Incoming Msg", "Reply on Every Alternate Msg",
+      "Reply on Every 2nd Msg Received", "Reply on Every 3rd Msg Received",
+      "Do Not Send Any Reply, Just Log..."};
+  return texts;
+}
+
+const std::vector<std::string>& uiSpeedTexts() {
+  static const std::vector<std::string> texts{"Slow", "Normal", "Fast"};
+  return texts;
+}
+
+namespace {
+
+std::optional<int> itemAt(const std::vector<std::string>& items, int32_t value) {
+  if (value < 0 || static_cast<std::size_t>(value) >= items.size()) return std::nullopt;
+  return value;
+}
+
+std::string trimmed(const std::string& text) {
+  const char* blanks = " \t";
+  std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// Item texts are plain ASCII, so folding ASCII letters is enough to compare with them.
+bool sameLetters(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ConfigForm formFromSettings(const Settings& settings) {
+  ConfigForm form;
+  form.messageLines = {settings.defaultMessage};
+  form.lite = settings.liteMode != 0;
+  form.interval = itemAt(replyIntervalTexts(), settings.replyMode);
+  form.speed = itemAt(uiSpeedTexts(), settings.uiSpeed);
+  return form;
+}
+
+std::optional<int> listPosition(const std::vector<std::string>& items, const std::string& shown) {
+  std::string wanted = trimmed(shown);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (sameLetters(items[i], wanted)) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+void storeForm(const ConfigForm& form, Settings& settings) {
+  settings.defaultMessage = joinEditLines(form.messageLines, CONFIG_LINE_LIMIT);
+  settings.uiSpeed = form.speed.value_or(1);
+  settings.liteMode = form.lite ? 1 : 0;
+  settings.replyMode = form.interval.value_or(0);
+}
+
+bool formLacksMessage(const ConfigForm& form) {
+  return editIsEmpty(form.messageLines);
+}

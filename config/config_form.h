@@ -1,0 +1,45 @@
+// What the configuration dialog shows for the stored settings, and what it stores back
+// from the user's choices, with the fallbacks for lists left without a selection.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/settings_store.h"
+
+// The texts of the two drop-down lists in item order: an item's position is the value
+// that the settings store.
+const std::vector<std::string>& replyIntervalTexts();
+const std::vector<std::string>& uiSpeedTexts();
+
+// The longest part of one edit line that the default message takes.
+constexpr std::size_t CONFIG_LINE_LIMIT = 1023;
+
+// The controls' contents: the message as the lines of its edit box, the lite box, and the
+// item each list stands on (none when the list shows no item).
+struct ConfigForm {
+  std::vector<std::string> messageLines{""};
+  bool lite = false;
+  std::optional<int> interval;
+  std::optional<int> speed;
+};
+
+// The form for a record read from the file; a value that names no item leaves its list
+// without a selection.
+ConfigForm formFromSettings(const Settings& settings);
+
+// The item whose text the list's edit part shows, letter case and surrounding blanks
+// ignored; none when the text names no item. The user may pick an item or type its name.
+std::optional<int> listPosition(const std::vector<std::string>& items, const std::string& shown);
+
+// Stores the form into the record: the message lines joined, speed 1 and interval 0 when
+// their lists have no selection, the lite flag as 1 or 0.
+void storeForm(const ConfigForm& form, Settings& settings);
+
+// The confirmation warns (without refusing) when the message box is empty.
+bool formLacksMessage(const ConfigForm& form);
+
+// Texts the user sees.
+extern const char* const CONFIG_REFUSED_WHILE_ACTIVE;
+extern const char* const CONFIG_NO_DEFAULT_MESSAGE;

@@ -1,0 +1,37 @@
+// What the groups window and the members window share: the groups list's selection and
+// its fallback, the members window's filling, adding a member, and the modal input
+// dialogs, which keep both windows still while they are open.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <optional>
+
+// The group last selected in the groups window's list; it outlives the window and the
+// removal of groups, so it is only ever a fallback.
+extern std::optional<std::size_t> lastSelectedGroup;
+
+// The groups window's list selection; none while the window is closed or nothing is
+// selected.
+std::optional<std::size_t> groupsListSelection();
+
+// Opens the members window if it is closed, then fills it with group `group`.
+void showMembers(std::size_t group);
+
+// Asks for a user ID and appends it to the group selected in the groups window; true
+// when a member was added.
+bool addMember();
+
+// Runs one of the two input dialogs modally. Meanwhile the groups and members windows
+// take no input, so no second dialog can start over the first one.
+INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure);
+
+// Called by each input dialog as it opens, so that it can be cancelled.
+void NoteGroupsDialog(HWND dialog);
+
+// True while an input dialog runs.
+bool GroupsDialogRunning();
+
+// Cancels the input dialog that runs, if any; the caller then tries again later.
+void CancelGroupsDialog();

@@ -109,6 +109,39 @@ void LoadMainBackground() {
   makeBrush(IDB_MAIN);
 }
 
+void FitMainBackground(HWND mainWindow) {
+  RECT client{};
+  GetClientRect(mainWindow, &client);
+  HBITMAP strip = LoadBitmapA(app().instance, MAKEINTRESOURCEA(IDB_MAIN));
+  BITMAP size{};
+  if (!strip || !GetObjectA(strip, sizeof size, &size) || client.right <= size.bmWidth) {
+    if (strip) DeleteObject(strip);
+    return;
+  }
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP wide = CreateCompatibleBitmap(screen, client.right, size.bmHeight);
+  HGDIOBJ oldFrom = SelectObject(from, strip);
+  HGDIOBJ oldTo = SelectObject(to, wide);
+  SetStretchBltMode(to, HALFTONE);
+  StretchBlt(to, 0, 0, client.right, size.bmHeight, from, 0, 0, size.bmWidth, size.bmHeight,
+             SRCCOPY);
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(strip);
+  HBRUSH brush = CreatePatternBrush(wide);
+  if (brush) {
+    // The old brush is not selected anywhere between paints, so it can go.
+    HBRUSH old = BackgroundBrush(IDB_MAIN);
+    brushes()[IDB_MAIN] = brush;
+    if (old) DeleteObject(old);
+  }
+}
+
 void LoadBackgrounds() {
   for (int id : {IDB_MEMBERS, IDB_USER_ID, IDB_GROUP_INFO, IDB_MESSAGE_LOG, IDB_GROUPS, IDB_CONFIG,
                  IDB_NOTE_INFO, IDB_NOTE_ERROR, IDB_NOTE_CAUTION, IDB_NOTE_MESSAGE, IDB_ABOUT})

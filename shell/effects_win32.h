@@ -21,6 +21,9 @@ void Redock(HWND window, HWND anchor, DockSide side);
 HBRUSH BackgroundBrush(int bitmapId);
 // Makes the main window's brush; the entry point calls it before the window exists.
 void LoadMainBackground();
+// Widens the main window's strip to the window's client width when the window is wider
+// than the picture, so the gradient runs once across without a seam.
+void FitMainBackground(HWND mainWindow);
 // Makes the brushes of every window but the main one (the main one exists from start).
 void LoadBackgrounds();
 // Lines the tiles of a window's brush up with the tiles of its dialog's background when

@@ -17,8 +17,7 @@
 namespace {
 
 const char* const TEXT_ENTER_MESSAGE = "Enter Default Autoreply Message...";
-const char* const TEXT_FEEDBACK =
-    "Tell us what you would like in the next version: write to feedback@quorvane.example";
+const char* const TEXT_FEEDBACK = "Ideas for the next version? Write to feedback@quorvane.example";
 const char* const TEXT_GRAPHICS_OFF =
     "You have diabled all Graphics. To enable graphics goto configuration panel !";
 const char* const TEXT_ALREADY_ACTIVE = " Autoresponse is already active !";
@@ -73,6 +72,7 @@ void StartUp(HWND window) {
 
   Settings& settings = app().settingsStore.settings();
   app().settingsStore.load();
+  FitMainBackground(window);
   if (!LiteMode()) FadeIn(window);
   CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
   NotifyEnabled = true;

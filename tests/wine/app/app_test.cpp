@@ -1,0 +1,296 @@
+// The whole program driven through its windows: start-up, commands and refusals, popups,
+// the log-file switch, reloading the settings, the About box and closing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/app_driver.h"
+#include "common/screenshot.h"
+#include "resources/resource.h"
+#include "shell/shared_state.h"
+
+namespace {
+
+const char* const FEEDBACK_PART = "feedback@quorvane.example";
+const char* const GRAPHICS_OFF =
+    "You have diabled all Graphics. To enable graphics goto configuration panel !";
+const char* const NO_REPLY =
+    "Enter a default autoreply message or configure one by opening the configuration "
+    "window...";
+const char* const INACTIVE = "Autoresponse is Currently Inactive...";
+
+std::string confFile(const std::string& message, int speed, int lite) {
+  std::string lines[] = {" Quorvane - 3.0 - Kelvaro ",
+                         "DEFAULT_MSG",
+                         message,
+                         "REPLY_INTERVAL",
+                         "0",
+                         "UISpeed",
+                         std::to_string(speed),
+                         "EXTENDED_GRAPHICS",
+                         std::to_string(lite),
+                         "End"};
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+RECT workArea() {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+bool layered(HWND window) {
+  return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
+  struct Case {
+    const char* name;
+    bool withFile;
+    std::string message;
+    int lite;
+    bool expectCaution;
+  } cases[] = {
+      {"no_settings", false, "", 0, false},
+      {"stored_message", true, "Gone fishing, back at six", 0, false},
+      {"lite_look", true, "Away", 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QuorvaneApp app(std::string("startup_") + c.name);
+    if (c.withFile) {
+      ASSERT_TRUE(app.writeFile("conf.qvr", confFile(c.message, 1, c.lite)));
+    }
+    ASSERT_TRUE(app.start());
+
+    EXPECT_EQ(app.title(), "Quorvane [v.3.0]");
+    EXPECT_TRUE(app.checked(IDC_NOTIFY_CHECK));
+    EXPECT_FALSE(app.checked(IDC_LOG_TO_FILE_CHECK));
+    EXPECT_NE(app.text(IDC_STATUS).find(FEEDBACK_PART), std::string::npos);
+    EXPECT_EQ(app.text(IDC_DEFAULT_REPLY), c.message);
+    EXPECT_FALSE(app.readOnly(IDC_DEFAULT_REPLY));
+    EXPECT_EQ(app.text(IDC_RECEIVED_COUNT), "[]");
+    EXPECT_EQ(app.text(IDC_REPLIED_COUNT), "[]");
+    // The window faded in unless the lite look is on.
+    EXPECT_EQ(layered(app.mainWindow()), c.lite == 0);
+
+    EXPECT_TRUE(app.waitForPopup("...Initializing..."));
+    HWND caution = app.waitForPopup(GRAPHICS_OFF, c.expectCaution ? 5000 : 800);
+    EXPECT_EQ(caution != nullptr, c.expectCaution);
+    SaveWindowShot(std::string("main_") + c.name, app.mainWindow());
+    if (c.expectCaution) SaveWindowShot("popup_caution_lite", caution, 0);
+    // Nothing is written by starting.
+    EXPECT_EQ(app.files("*.txt").size(), 0u);
+    EXPECT_EQ(app.close(), 0u);
+  }
+}
+
+TEST(Commands, RefusalsShowStatusAndErrorPopups) {
+  QuorvaneApp app("refusals");
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.waitForNoPopups(6000));
+
+  struct Case {
+    const char* name;
+    int button;
+    std::string typed;
+    std::string status;
+  } cases[] = {
+      {"deactivate_while_inactive", IDC_DEACTIVATE, "", INACTIVE},
+      {"activate_with_empty_box", IDC_ACTIVATE, "", NO_REPLY},
+      {"activate_with_only_line_breaks", IDC_ACTIVATE, "\r\n\r\n", NO_REPLY},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, c.typed));
+    app.click(c.button);
+    EXPECT_TRUE(app.waitForText(IDC_STATUS, c.status));
+    HWND popup = app.waitForPopup(c.status);
+    EXPECT_TRUE(popup);
+    EXPECT_FALSE(app.readOnly(IDC_DEFAULT_REPLY));
+    EXPECT_EQ(app.text(IDC_LOG_FILE_NAME), "[]");  // nothing was started
+    if (popup && c.button == IDC_DEACTIVATE) SaveWindowShot("popup_error", popup, 0);
+    ASSERT_TRUE(app.waitForNoPopups(6000));
+  }
+  EXPECT_EQ(app.close(), 0u);
+}
+
+TEST(Commands, ActivateTwiceThenDeActivate) {
+  QuorvaneApp app("activate");
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "I am away\r\nback at five\r\nbye"));
+  app.click(IDC_ACTIVATE);
+
+  // The guard thread writes its own status; the main window asks for the popup.
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+  HWND onGuard = app.waitForPopup("Autoresponse is on guard");
+  EXPECT_TRUE(onGuard);
+  if (onGuard) SaveWindowShot("popup_info", onGuard, 0);
+  EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY));
+  std::string logName = app.text(IDC_LOG_FILE_NAME);
+  EXPECT_EQ(logName.rfind("msg_log_", 0), 0u) << logName;
+  EXPECT_NE(logName.find(".txt"), std::string::npos) << logName;
+
+  app.click(IDC_ACTIVATE);
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, " Autoresponse is already active !"));
+  EXPECT_TRUE(app.waitForPopup(" Autoresponse is already active !"));
+
+  app.click(IDC_DEACTIVATE);
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, "Attempting to stop ...", 3000));
+  HWND stopping = app.waitForPopup("Attempting to stop ...");
+  EXPECT_TRUE(stopping);
+  if (stopping) SaveWindowShot("popup_caution", stopping, 0);
+  EXPECT_FALSE(app.readOnly(IDC_DEFAULT_REPLY));
+  // The guard thread notices within its next poll and says so itself.
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE, 5000));
+  EXPECT_TRUE(app.waitForPopup(INACTIVE));
+
+  // Stopping and starting again at once leaves one working guard, not two or none.
+  app.click(IDC_ACTIVATE);
+  app.click(IDC_DEACTIVATE);
+  app.click(IDC_ACTIVATE);
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard", 8000));
+  EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY));
+  EXPECT_EQ(app.close(), 0u);
+  EXPECT_FALSE(app.running());
+}
+
+TEST(Switches, NotificationAndLogToFileBoxes) {
+  QuorvaneApp app("switches");
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.waitForNoPopups(6000));
+
+  struct Step {
+    const char* name;
+    int box;
+    std::string status;
+    bool popup;
+  } steps[] = {
+      // The notification box never shows a popup of its own, not even when turned on.
+      {"notifications_off", IDC_NOTIFY_CHECK, "Message notification disabled...", false},
+      {"log_on_silent", IDC_LOG_TO_FILE_CHECK, "Logging to File Enabled...", false},
+      {"deactivate_silent", IDC_DEACTIVATE, INACTIVE, false},
+      {"notifications_on", IDC_NOTIFY_CHECK,
+       "Autoresponse will Pop Up Notification on receiving messages...", false},
+      {"log_off_noted", IDC_LOG_TO_FILE_CHECK, "Logging to File Disabled...", true},
+      {"log_on_noted", IDC_LOG_TO_FILE_CHECK, "Logging to File Enabled...", true},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.name);
+    app.click(s.box);
+    EXPECT_TRUE(app.waitForText(IDC_STATUS, s.status));
+    EXPECT_EQ(app.waitForPopup(s.status, s.popup ? 5000 : 800) != nullptr, s.popup);
+    ASSERT_TRUE(app.waitForNoPopups(6000));
+  }
+  EXPECT_TRUE(app.checked(IDC_NOTIFY_CHECK));
+  EXPECT_TRUE(app.checked(IDC_LOG_TO_FILE_CHECK));
+  EXPECT_EQ(app.close(), 0u);
+}
+
+TEST(Popups, CornerPlacementLifetimeAndClick) {
+  QuorvaneApp app("popups");
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.waitForNoPopups(6000));
+  const RECT area = workArea();
+
+  // A popup lives its 3000 ms after its text appeared, then fades out.
+  app.click(IDC_DEACTIVATE);
+  HWND first = app.waitForPopup(INACTIVE);
+  ASSERT_TRUE(first);
+  const ULONGLONG shown = GetTickCount64();
+  RECT frame{};
+  GetWindowRect(first, &frame);
+  EXPECT_EQ(frame.right, area.right);
+  EXPECT_EQ(frame.bottom, area.bottom);
+  EXPECT_TRUE(GetWindowLongA(first, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(first); }, 6000));
+  const ULONGLONG lived = GetTickCount64() - shown;
+  EXPECT_GE(lived, 2800u);
+  EXPECT_LE(lived, 4500u);
+
+  // Two requests in quick succession: two popups at the same place, the newer on top.
+  // Both may show the later text, which is what the shared note text holds by then.
+  app.click(IDC_DEACTIVATE);
+  app.click(IDC_ACTIVATE);
+  ASSERT_TRUE(WaitUntil([&] { return app.popups().size() == 2; }, 5000));
+  std::vector<PopupWindow> both = app.popups();
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[0].text, NO_REPLY);
+  EXPECT_TRUE(EqualRect(&both[0].frame, &both[1].frame));
+
+  // A click closes a popup at once; the other keeps its own time.
+  const ULONGLONG clicked = GetTickCount64();
+  PostMessageA(both[0].window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(both[0].window); }, 1500));
+  EXPECT_LT(GetTickCount64() - clicked, 1500u);
+  EXPECT_TRUE(IsWindow(both[1].window));
+  EXPECT_TRUE(app.waitForNoPopups(5000));
+  EXPECT_EQ(app.close(), 0u);
+}
+
+TEST(Settings, ReloadTakesTheSavedSettingsOverTypedText) {
+  QuorvaneApp app("reload");
+  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("First reply", 1, 0)));
+  ASSERT_TRUE(app.start());
+  EXPECT_EQ(app.text(IDC_DEFAULT_REPLY), "First reply");
+
+  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "typed but never saved"));
+  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("Saved reply", 2, 0)));
+  app.post(UM_SETTINGS_CHANGED);
+  EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Saved reply"));
+
+  // A settings message without a readable file keeps what the program already had.
+  DeleteFileA(app.path("conf.qvr").c_str());
+  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "typed again"));
+  app.post(UM_SETTINGS_CHANGED);
+  EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Saved reply"));
+  EXPECT_EQ(app.close(), 0u);
+}
+
+TEST(AboutBox, OpensOnTopAndClosesWithOk) {
+  QuorvaneApp app("about");
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.waitForNoPopups(6000));
+  app.click(IDC_ABOUT_BUTTON);
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (const ProgramWindow& w : app.otherWindows())
+          if (GetDlgItem(w.window, IDOK) && !GetDlgItem(w.window, IDC_NOTE_TEXT)) about = w.window;
+        return about != nullptr;
+      },
+      5000));
+  EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(GetWindowLongA(about, GWL_STYLE) & WS_CAPTION, WS_BORDER);
+  EXPECT_TRUE(FindWindowExA(about, nullptr, "Static", "Quorvane Version  3.x"));
+  Sleep(200);  // let it paint before the picture is taken
+  SaveWindowShot("about_box", about);
+  PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 3000));
+  EXPECT_EQ(app.close(), 0u);
+}
+
+TEST(Closing, EndsWithCodeZeroFromButtonAndWhileActive) {
+  struct Case {
+    const char* name;
+    bool activate;
+  } cases[] = {{"close_button_idle", false}, {"close_button_active", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QuorvaneApp app(c.name);
+    ASSERT_TRUE(app.start());
+    if (c.activate) {
+      ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "brb"));
+      app.click(IDC_ACTIVATE);
+      ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+    }
+    app.click(IDC_CLOSE_BUTTON);
+    EXPECT_EQ(app.waitForExit(10000), 0u);
+    EXPECT_FALSE(app.running());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+// Starting, driving and closing quorvane.exe from a test.
+#include "common/app_driver.h"
+
+#include <cstdio>
+
+#include "resources/resource.h"
+
+bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (check()) return true;
+    if (GetTickCount64() >= end) return false;
+    MSG pending;
+    while (PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&pending);
+    Sleep(20);
+  }
+}
+
+std::string WindowText(HWND window) {
+  char buffer[4096] = {};
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                           SMTO_ABORTIFHUNG, 2000, &length))
+    return std::string();
+  return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+// Visible top-level windows of one process, in stacking order (top first).
+std::vector<HWND> visibleWindowsOf(DWORD processId) {
+  WindowSearch search{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<WindowSearch*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->processId && IsWindowVisible(window)) s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+QuorvaneApp::QuorvaneApp(const std::string& caseName) {
+  std::string root = std::string(QV_BUILD_DIR) + "\\apprun";
+  CreateDirectoryA(root.c_str(), nullptr);
+  folder_ = root + "\\" + caseName;
+  CreateDirectoryA(folder_.c_str(), nullptr);
+  for (const std::string& name : files("*")) DeleteFileA(path(name).c_str());
+}
+
+QuorvaneApp::~QuorvaneApp() {
+  if (running()) {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  if (process_.hProcess) CloseHandle(process_.hProcess);
+  if (process_.hThread) CloseHandle(process_.hThread);
+}
+
+bool QuorvaneApp::writeFile(const std::string& fileName, const std::string& bytes) const {
+  FILE* out = std::fopen(path(fileName).c_str(), "wb");
+  if (!out) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  return std::fclose(out) == 0 && ok;
+}
+
+bool QuorvaneApp::readFile(const std::string& fileName, std::string& bytes) const {
+  FILE* in = std::fopen(path(fileName).c_str(), "rb");
+  if (!in) return false;
+  bytes.clear();
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
+  std::fclose(in);
+  return true;
+}
+
+std::vector<std::string> QuorvaneApp::files(const std::string& pattern) const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool QuorvaneApp::start(DWORD timeoutMs) {
+  std::string exe = std::string(QV_BUILD_DIR) + "\\quorvane.exe";
+  std::string commandLine = "\"" + exe + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      folder_.c_str(), &startup, &process_))
+    return false;
+  // The main window is the one with the status line; start-up ends by filling the edit
+  // box and writing the feedback line into the status line.
+  return WaitUntil(
+      [this] {
+        for (HWND w : visibleWindowsOf(process_.dwProcessId))
+          if (GetDlgItem(w, IDC_STATUS) && GetDlgItem(w, IDC_DEFAULT_REPLY)) main_ = w;
+        return main_ && WindowText(GetDlgItem(main_, IDC_STATUS)).find('@') != std::string::npos;
+      },
+      timeoutMs);
+}
+
+bool QuorvaneApp::running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool QuorvaneApp::setText(int id, const std::string& text) const {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+}
+
+bool QuorvaneApp::checked(int id) const {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutA(control(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+  return state == BST_CHECKED;
+}
+
+bool QuorvaneApp::readOnly(int id) const {
+  return (GetWindowLongA(control(id), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+void QuorvaneApp::click(int id) const {
+  PostMessageA(control(id), BM_CLICK, 0, 0);
+}
+
+void QuorvaneApp::post(UINT message, WPARAM wParam, LPARAM lParam) const {
+  PostMessageA(main_, message, wParam, lParam);
+}
+
+bool QuorvaneApp::waitForText(int id, const std::string& expected, DWORD timeoutMs) const {
+  return WaitUntil([&] { return text(id) == expected; }, timeoutMs);
+}
+
+std::vector<ProgramWindow> QuorvaneApp::otherWindows() const {
+  std::vector<ProgramWindow> windows;
+  for (HWND w : visibleWindowsOf(process_.dwProcessId)) {
+    if (w == main_) continue;
+    ProgramWindow found{w, {}};
+    GetWindowRect(w, &found.frame);
+    windows.push_back(found);
+  }
+  return windows;
+}
+
+std::vector<PopupWindow> QuorvaneApp::popups() const {
+  std::vector<PopupWindow> found;
+  for (const ProgramWindow& w : otherWindows()) {
+    HWND note = GetDlgItem(w.window, IDC_NOTE_TEXT);
+    if (!note) continue;
+    found.push_back(PopupWindow{w.window, w.frame, WindowText(note)});
+  }
+  return found;
+}
+
+HWND QuorvaneApp::waitForPopup(const std::string& text, DWORD timeoutMs) const {
+  HWND shown = nullptr;
+  WaitUntil(
+      [&] {
+        for (const PopupWindow& p : popups())
+          if (p.text == text) shown = p.window;
+        return shown != nullptr;
+      },
+      timeoutMs);
+  return shown;
+}
+
+bool QuorvaneApp::waitForNoPopups(DWORD timeoutMs) const {
+  return WaitUntil([this] { return popups().empty(); }, timeoutMs);
+}
+
+DWORD QuorvaneApp::close(DWORD timeoutMs) {
+  post(WM_CLOSE);
+  return waitForExit(timeoutMs);
+}
+
+DWORD QuorvaneApp::waitForExit(DWORD timeoutMs) {
+  if (!process_.hProcess) return STILL_ACTIVE;
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}

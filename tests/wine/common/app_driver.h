@@ -1,0 +1,83 @@
+// Drives quorvane.exe from a test as a user would: starts it in a fresh working folder,
+// finds its windows, clicks controls by id, reads texts, and closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Repeats the check every 20 ms until it holds or the time is up; true if it held.
+bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
+
+// Texts of another process's windows (WM_GETTEXT crosses process boundaries).
+std::string WindowText(HWND window);
+
+// A visible top-level window of the program with the text it shows.
+struct ProgramWindow {
+  HWND window = nullptr;
+  RECT frame{};
+};
+
+// A notification popup as a user sees it.
+struct PopupWindow {
+  HWND window = nullptr;
+  RECT frame{};
+  std::string text;
+};
+
+class QuorvaneApp {
+ public:
+  // The working folder QV_BUILD_DIR\apprun\<caseName>, emptied of files.
+  explicit QuorvaneApp(const std::string& caseName);
+  ~QuorvaneApp();  // ends the program if it still runs
+  QuorvaneApp(const QuorvaneApp&) = delete;
+  QuorvaneApp& operator=(const QuorvaneApp&) = delete;
+
+  const std::string& folder() const { return folder_; }
+  std::string path(const std::string& fileName) const { return folder_ + "\\" + fileName; }
+  bool writeFile(const std::string& fileName, const std::string& bytes) const;
+  bool readFile(const std::string& fileName, std::string& bytes) const;
+  // Names of the files in the working folder that match a wildcard pattern.
+  std::vector<std::string> files(const std::string& pattern) const;
+
+  // Starts QV_BUILD_DIR\quorvane.exe in the working folder and waits until its main
+  // window is visible and start-up has filled in the status line.
+  bool start(DWORD timeoutMs = 15000);
+  bool running() const;
+  DWORD processId() const { return process_.dwProcessId; }
+  HWND mainWindow() const { return main_; }
+
+  HWND control(int id) const { return GetDlgItem(main_, id); }
+  std::string text(int id) const { return WindowText(control(id)); }
+  std::string title() const { return WindowText(main_); }
+  bool setText(int id, const std::string& text) const;
+  bool checked(int id) const;
+  bool readOnly(int id) const;
+  // Clicks a button of the main window (posted, so it returns at once).
+  void click(int id) const;
+  void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // Waits until the control shows this text.
+  bool waitForText(int id, const std::string& expected, DWORD timeoutMs = 5000) const;
+
+  // The program's visible top-level windows other than the main window.
+  std::vector<ProgramWindow> otherWindows() const;
+  // The open notification popups, newest first (top of the stacking order first).
+  std::vector<PopupWindow> popups() const;
+  // Waits for a popup showing this text; its window, or null.
+  HWND waitForPopup(const std::string& text, DWORD timeoutMs = 5000) const;
+  // Waits until no popup is open.
+  bool waitForNoPopups(DWORD timeoutMs) const;
+
+  // Asks the main window to close and waits for the process to end; its exit code, or
+  // STILL_ACTIVE when it did not end in time.
+  DWORD close(DWORD timeoutMs = 10000);
+  // Waits for the process to end by itself; its exit code or STILL_ACTIVE.
+  DWORD waitForExit(DWORD timeoutMs);
+
+ private:
+  std::string folder_;
+  PROCESS_INFORMATION process_{};
+  HWND main_ = nullptr;
+};

@@ -1,0 +1,17 @@
+// Screenshots taken from inside a test program: the screen (or a part of it) copied with
+// GDI into a 24-bit BMP file below the build folder, for people to look at.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The folder the shots go to: QV_BUILD_DIR\shots (made if missing).
+std::string ScreenshotFolder();
+
+// Saves the screen area into <folder>\<name>.bmp; false when it could not be written.
+bool SaveScreenArea(const std::string& name, const RECT& area);
+// The window's frame with a margin around it, clipped to the screen.
+bool SaveWindowShot(const std::string& name, HWND window, int margin = 8);
+// The whole screen.
+bool SaveScreenShot(const std::string& name);

@@ -57,6 +57,10 @@ QuorvaneApp::QuorvaneApp(const std::string& caseName) {
   for (const std::string& name : files("*")) DeleteFileA(path(name).c_str());
 }
 
+QuorvaneApp::QuorvaneApp(const ExistingFolder& folder) : folder_(folder.path) {
+  CreateDirectoryA(folder_.c_str(), nullptr);
+}
+
 QuorvaneApp::~QuorvaneApp() {
   if (running()) {
     TerminateProcess(process_.hProcess, 1);

@@ -31,6 +31,11 @@ class QuorvaneApp {
  public:
   // The working folder QV_BUILD_DIR\apprun\<caseName>, emptied of files.
   explicit QuorvaneApp(const std::string& caseName);
+  // Runs the program in a folder of the caller's choice, leaving its files as they are.
+  struct ExistingFolder {
+    std::string path;
+  };
+  explicit QuorvaneApp(const ExistingFolder& folder);
   ~QuorvaneApp();  // ends the program if it still runs
   QuorvaneApp(const QuorvaneApp&) = delete;
   QuorvaneApp& operator=(const QuorvaneApp&) = delete;

@@ -5,10 +5,22 @@
 #include <cstdio>
 #include <vector>
 
-std::string ScreenshotFolder() {
-  std::string folder = std::string(QV_BUILD_DIR) + "\\shots";
-  CreateDirectoryA(folder.c_str(), nullptr);
+namespace {
+
+std::string& chosenFolder() {
+  static std::string folder = std::string(QV_BUILD_DIR) + "\\shots";
   return folder;
+}
+
+}  // namespace
+
+std::string ScreenshotFolder() {
+  CreateDirectoryA(chosenFolder().c_str(), nullptr);
+  return chosenFolder();
+}
+
+void SetScreenshotFolder(const std::string& folder) {
+  chosenFolder() = folder;
 }
 
 bool SaveScreenArea(const std::string& name, const RECT& area) {

@@ -6,8 +6,10 @@
 
 #include <string>
 
-// The folder the shots go to: QV_BUILD_DIR\shots (made if missing).
+// The folder the shots go to: QV_BUILD_DIR\shots unless another was set (made if
+// missing).
 std::string ScreenshotFolder();
+void SetScreenshotFolder(const std::string& folder);
 
 // Saves the screen area into <folder>\<name>.bmp; false when it could not be written.
 bool SaveScreenArea(const std::string& name, const RECT& area);

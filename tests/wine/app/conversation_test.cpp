@@ -1,0 +1,72 @@
+// A contact writes through the stand-in messenger and the running program answers: the
+// reply typed and sent, the counts, the title, the status line, the popup and the log file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/app_driver.h"
+#include "common/messenger_client.h"
+#include "common/screenshot.h"
+#include "resources/resource.h"
+
+namespace {
+
+bool waitForPopupStarting(const QuorvaneApp& app, const std::string& prefix, PopupWindow& found) {
+  return WaitUntil(
+      [&] {
+        for (const PopupWindow& p : app.popups())
+          if (p.text.rfind(prefix, 0) == 0) {
+            found = p;
+            return true;
+          }
+        return false;
+      },
+      5000);
+}
+
+TEST(Conversation, ContactIsAnsweredCountedLoggedAndNoted) {
+  QuorvaneApp app("conversation");
+  StandInMessenger messenger;
+  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.waitForNoPopups(6000));
+
+  app.click(IDC_LOG_TO_FILE_CHECK);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Logging to File Enabled..."));
+  // Typed over three lines: sent as one line, the lines joined with nothing between.
+  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "I am away\r\nback at five\r\nbye"));
+  app.click(IDC_ACTIVATE);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+
+  HWND conversation = messenger.openMessage(standInChatTitle("Alice W", "alice_w"), "alice_w",
+                                            L"are you coming tonight?");
+  ASSERT_TRUE(conversation);
+  ASSERT_TRUE(messenger.waitForClose(conversation, 10000));
+
+  StandInWindowRecord record = messenger.record(conversation);
+  ASSERT_EQ(record.sent.size(), 1u);
+  EXPECT_EQ(record.sent[0], " Hey alice_w,I am awayback at fivebye ");
+
+  PopupWindow note;
+  ASSERT_TRUE(waitForPopupStarting(app, "Msg from : ", note));
+  EXPECT_NE(note.text.find("alice_w"), std::string::npos) << note.text;
+  EXPECT_NE(note.text.find("are you coming tonight?"), std::string::npos) << note.text;
+  SaveWindowShot("popup_message", note.window, 0);
+
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, "IM Autoresponded..."));
+  EXPECT_EQ(app.text(IDC_RECEIVED_COUNT), "1");
+  EXPECT_EQ(app.text(IDC_REPLIED_COUNT), "1");
+  EXPECT_EQ(app.title(), "Recv :1, Repl. 1 [Quorvane V3.0] ");
+  SaveWindowShot("main_after_answer", app.mainWindow());
+
+  // The log file named in the statistics box holds the message.
+  std::string logName = app.text(IDC_LOG_FILE_NAME);
+  std::string logged;
+  ASSERT_TRUE(app.readFile(logName, logged)) << logName;
+  EXPECT_NE(logged.find("are you coming tonight?"), std::string::npos);
+
+  EXPECT_EQ(app.close(), 0u);
+  messenger.stop();
+}
+
+}  // namespace

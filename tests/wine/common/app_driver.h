@@ -52,6 +52,7 @@ class QuorvaneApp {
   bool start(DWORD timeoutMs = 15000);
   bool running() const;
   DWORD processId() const { return process_.dwProcessId; }
+  HANDLE process() const { return process_.hProcess; }
   HWND mainWindow() const { return main_; }
 
   HWND control(int id) const { return GetDlgItem(main_, id); }

@@ -1,0 +1,145 @@
+// Working the companion windows of a running quorvane.exe.
+#include "companions/companion_driver.h"
+
+#include "common/screenshot.h"
+
+HWND FindDialogWith(const QuorvaneApp& app, std::initializer_list<int> ids) {
+  for (const ProgramWindow& w : app.otherWindows()) {
+    bool all = true;
+    for (int id : ids) all = all && GetDlgItem(w.window, id) != nullptr;
+    if (all) return w.window;
+  }
+  return nullptr;
+}
+
+HWND WaitForDialogWith(const QuorvaneApp& app, std::initializer_list<int> ids, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindDialogWith(app, ids)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+bool WaitGone(HWND window, DWORD timeoutMs) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+HWND GroupsWindow(const QuorvaneApp& app) {
+  return FindDialogWith(app, {5, 7, 9, 1016});
+}
+HWND GroupInfoDialog(const QuorvaneApp& app) {
+  return FindDialogWith(app, {1015, 1016, 1001});
+}
+HWND MembersWindow(const QuorvaneApp& app) {
+  return FindDialogWith(app, {1028, 1029, 1030});
+}
+HWND UserIdDialog(const QuorvaneApp& app) {
+  return FindDialogWith(app, {1017, 1001});
+}
+HWND MessageLogWindow(const QuorvaneApp& app) {
+  return FindDialogWith(app, {1035, 1036, 1037});
+}
+HWND ConfigDialog(const QuorvaneApp& app) {
+  return FindDialogWith(app, {1037, 1039, 1042});
+}
+
+std::string ItemText(HWND dialog, int id) {
+  return WindowText(GetDlgItem(dialog, id));
+}
+
+void SetItemText(HWND dialog, int id, const std::string& text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+void Click(HWND dialog, int id) {
+  PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::vector<std::string> ListTexts(HWND dialog, int listId) {
+  HWND list = GetDlgItem(dialog, listId);
+  std::vector<std::string> texts;
+  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    if (length < 0) length = 0;
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+    wide.resize(got < 0 ? 0 : static_cast<size_t>(got));
+    std::string text(wide.size() * 2 + 1, '\0');
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0],
+                                static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+int ListSelection(HWND dialog, int listId) {
+  return static_cast<int>(SendMessageW(GetDlgItem(dialog, listId), LB_GETCURSEL, 0, 0));
+}
+
+void SelectRow(HWND dialog, int listId, int row) {
+  HWND list = GetDlgItem(dialog, listId);
+  SendMessageW(list, LB_SETCURSEL, row, 0);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
+void DoubleClickRow(HWND dialog, int listId, int row) {
+  HWND list = GetDlgItem(dialog, listId);
+  SendMessageW(list, LB_SETCURSEL, row, 0);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+}
+
+void ClearSelection(HWND dialog, int listId) {
+  SendMessageW(GetDlgItem(dialog, listId), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
+RECT Frame(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+POINT ClientOrigin(HWND window) {
+  POINT p{0, 0};
+  ClientToScreen(window, &p);
+  return p;
+}
+
+std::string FileBytes(const QuorvaneApp& app, const std::string& name) {
+  std::string bytes;
+  if (!app.readFile(name, bytes)) return "<missing>";
+  return bytes;
+}
+
+bool WaitForFile(const QuorvaneApp& app, const std::string& name, const std::string& bytes,
+                 DWORD timeoutMs) {
+  return WaitUntil([&] { return FileBytes(app, name) == bytes; }, timeoutMs);
+}
+
+std::string CrLfLines(std::initializer_list<std::string> lines) {
+  std::string out;
+  for (const std::string& line : lines) out += line + "\r\n";
+  return out;
+}
+
+void ShotOf(const std::string& name, std::initializer_list<HWND> windows) {
+  RECT all{};
+  bool first = true;
+  for (HWND w : windows) {
+    if (!w || !IsWindow(w)) continue;
+    RECT r = Frame(w);
+    if (first) {
+      all = r;
+      first = false;
+    } else {
+      UnionRect(&all, &all, &r);
+    }
+  }
+  if (first) return;
+  InflateRect(&all, 8, 8);
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  IntersectRect(&all, &all, &screen);
+  SaveScreenArea(name, all);
+}

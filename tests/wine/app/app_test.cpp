@@ -80,6 +80,10 @@ TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
     EXPECT_TRUE(app.waitForPopup("...Initializing..."));
     HWND caution = app.waitForPopup(GRAPHICS_OFF, c.expectCaution ? 5000 : 800);
     EXPECT_EQ(caution != nullptr, c.expectCaution);
+    // In the lite look popups appear and go without fading.
+    if (caution) {
+      EXPECT_FALSE(layered(caution));
+    }
     SaveWindowShot(std::string("main_") + c.name, app.mainWindow());
     if (c.expectCaution) SaveWindowShot("popup_caution_lite", caution, 0);
     // Nothing is written by starting.
@@ -231,16 +235,28 @@ TEST(Popups, CornerPlacementLifetimeAndClick) {
   EXPECT_EQ(app.close(), 0u);
 }
 
+// How long a popup takes from the request until its text shows: its fade-in.
+ULONGLONG fadeInMs(QuorvaneApp& app) {
+  EXPECT_TRUE(app.waitForNoPopups(8000));
+  const ULONGLONG asked = GetTickCount64();
+  app.click(IDC_DEACTIVATE);
+  EXPECT_TRUE(app.waitForPopup(INACTIVE));
+  return GetTickCount64() - asked;
+}
+
 TEST(Settings, ReloadTakesTheSavedSettingsOverTypedText) {
   QuorvaneApp app("reload");
-  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("First reply", 1, 0)));
+  // Slow animations in the file count only once the settings have changed.
+  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("First reply", 0, 0)));
   ASSERT_TRUE(app.start());
   EXPECT_EQ(app.text(IDC_DEFAULT_REPLY), "First reply");
+  EXPECT_LT(fadeInMs(app), 700u);  // Normal: 15 pauses of 16 ms
 
   ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "typed but never saved"));
-  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("Saved reply", 2, 0)));
+  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("Saved reply", 0, 0)));
   app.post(UM_SETTINGS_CHANGED);
   EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Saved reply"));
+  EXPECT_GE(fadeInMs(app), 960u);  // Slow: 15 pauses of 64 ms
 
   // A settings message without a readable file keeps what the program already had.
   DeleteFileA(app.path("conf.qvr").c_str());

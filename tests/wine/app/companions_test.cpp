@@ -61,6 +61,16 @@ TEST(Companions, DockFollowTheMainWindowAndCloseWithIt) {
   ASSERT_TRUE(WaitUntil([&] { return (log = windowWith(app, IDC_LOG_SENDERS)) != nullptr; }, 5000));
   EXPECT_TRUE(WaitUntil([&] { return dockedLeft(log, main); }, 5000));
 
+  // Notes marked always appear even with notifications switched off.
+  app.click(IDC_NOTIFY_CHECK);
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, "Message notification disabled..."));
+  PostMessageA(GetDlgItem(groups, IDC_GROUP_EDIT), BM_CLICK, 0, 0);
+  EXPECT_TRUE(
+      app.waitForPopup("Select a Group from the list to  edit\n if no Group Exists Create One"));
+  app.click(IDC_DEACTIVATE);  // obeys the switch: no popup
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is Currently Inactive..."));
+  EXPECT_TRUE(app.waitForNoPopups(6000));
+
   // Moving the main window brings both companions along.
   RECT before = frameOf(main);
   SetWindowPos(main, nullptr, before.left + 60, before.top + 40, 0, 0,

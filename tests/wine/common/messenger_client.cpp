@@ -82,6 +82,43 @@ BOOL CALLBACK findControlWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
+bool readDocument(HWND conversation, std::wstring& text, DWORD timeoutMs) {
+  typedef HRESULT(WINAPI * ObjectFromLresultFn)(LRESULT, REFIID, WPARAM, void**);
+  static const IID documentIid = {
+      0x332C4425, 0x26CB, 0x11D0, {0xB4, 0x83, 0x00, 0xC0, 0x4F, 0xD9, 0x01, 0x19}};
+  HWND container = FindWindowExA(conversation, nullptr, "YHTMLContainer", nullptr);
+  HWND view =
+      container ? FindWindowExA(container, nullptr, "Internet Explorer_Server", nullptr) : nullptr;
+  if (!view) return false;
+  UINT message = RegisterWindowMessageA("WM_HTML_GETOBJECT");
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(view, message, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) return false;
+  HMODULE oleacc = LoadLibraryA("OLEACC.DLL");
+  if (!oleacc) return false;
+  auto objectFromLresult = reinterpret_cast<ObjectFromLresultFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(oleacc, "ObjectFromLresult")));
+  bool ok = false;
+  IHTMLDocument2* doc = nullptr;
+  if (objectFromLresult &&
+      SUCCEEDED(objectFromLresult(static_cast<LRESULT>(result), documentIid, 0,
+                                  reinterpret_cast<void**>(&doc))) &&
+      doc) {
+    IHTMLElement* body = nullptr;
+    if (SUCCEEDED(doc->get_body(&body)) && body) {
+      BSTR inner = nullptr;
+      if (SUCCEEDED(body->get_innerText(&inner))) {
+        if (inner) text.assign(inner, SysStringLen(inner));
+        SysFreeString(inner);
+        ok = true;
+      }
+      body->Release();
+    }
+    doc->Release();
+  }
+  FreeLibrary(oleacc);
+  return ok;
+}
+
 }  // namespace
 
 bool parseStandInEvent(const std::string& line, StandInEvent& event) {
@@ -306,8 +343,10 @@ bool StandInMessenger::waitFor(HWND window, DWORD timeoutMs,
 }
 
 bool StandInMessenger::waitForClose(HWND window, DWORD timeoutMs) {
+  // The window destroys itself right after recording the request.
   return waitFor(
-      window, timeoutMs, [](const StandInWindowRecord& r, size_t) { return r.closed; }, 0);
+      window, timeoutMs,
+      [](const StandInWindowRecord& r, size_t) { return r.closed && !IsWindow(r.window); }, 0);
 }
 
 bool StandInMessenger::waitForChars(HWND window, size_t count, DWORD timeoutMs) {
@@ -322,40 +361,25 @@ bool StandInMessenger::waitForClicks(HWND window, size_t count, DWORD timeoutMs)
       count);
 }
 
+std::string standInEntryText(HWND conversation) {
+  HWND entry = FindWindowExA(conversation, nullptr, "YIMInputWindow", nullptr);
+  if (!entry) return std::string();
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(entry, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+    return std::string();
+  std::string text(length + 1, '\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(entry, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                      SMTO_ABORTIFHUNG, 5000, &got);
+  text.resize(got <= length ? got : length);
+  return text;
+}
+
 bool readStandInDocumentText(HWND conversation, std::wstring& text, DWORD timeoutMs) {
-  typedef HRESULT(WINAPI * ObjectFromLresultFn)(LRESULT, REFIID, WPARAM, void**);
-  static const IID documentIid = {
-      0x332C4425, 0x26CB, 0x11D0, {0xB4, 0x83, 0x00, 0xC0, 0x4F, 0xD9, 0x01, 0x19}};
   text.clear();
-  HWND container = FindWindowExA(conversation, nullptr, "YHTMLContainer", nullptr);
-  HWND view =
-      container ? FindWindowExA(container, nullptr, "Internet Explorer_Server", nullptr) : nullptr;
-  if (!view) return false;
-  UINT message = RegisterWindowMessageA("WM_HTML_GETOBJECT");
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(view, message, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) return false;
-  HMODULE oleacc = LoadLibraryA("OLEACC.DLL");
-  if (!oleacc) return false;
-  auto objectFromLresult = reinterpret_cast<ObjectFromLresultFn>(
-      reinterpret_cast<void (*)()>(GetProcAddress(oleacc, "ObjectFromLresult")));
-  bool ok = false;
-  IHTMLDocument2* doc = nullptr;
-  if (objectFromLresult &&
-      SUCCEEDED(objectFromLresult(static_cast<LRESULT>(result), documentIid, 0,
-                                  reinterpret_cast<void**>(&doc))) &&
-      doc) {
-    IHTMLElement* body = nullptr;
-    if (SUCCEEDED(doc->get_body(&body)) && body) {
-      BSTR inner = nullptr;
-      if (SUCCEEDED(body->get_innerText(&inner))) {
-        if (inner) text.assign(inner, SysStringLen(inner));
-        SysFreeString(inner);
-        ok = true;
-      }
-      body->Release();
-    }
-    doc->Release();
-  }
-  FreeLibrary(oleacc);
+  // ObjectFromLresult needs COM on the calling thread; keep it balanced.
+  HRESULT com = CoInitialize(nullptr);
+  bool ok = readDocument(conversation, text, timeoutMs);
+  if (SUCCEEDED(com)) CoUninitialize();
   return ok;
 }

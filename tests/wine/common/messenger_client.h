@@ -79,8 +79,8 @@ class StandInMessenger {
   StandInWindowRecord record(HWND window) const;
   std::vector<StandInWindowRecord> records() const;
 
-  // Waits until the transcript records a close request for the window. Pumps this
-  // thread's messages meanwhile.
+  // Waits until the transcript records a close request for the window and the window is
+  // gone. Pumps this thread's messages meanwhile.
   bool waitForClose(HWND window, DWORD timeoutMs);
   // Waits until the window's entry field has received at least count characters.
   bool waitForChars(HWND window, size_t count, DWORD timeoutMs);
@@ -107,6 +107,9 @@ bool parseStandInEvent(const std::string& line, StandInEvent& event);
 std::vector<StandInWindowRecord> gatherStandInRecords(const std::vector<StandInEvent>& events);
 // "Name (id) - chat" as the chat client titles a one-to-one conversation.
 std::string standInChatTitle(const std::string& name, const std::string& id);
+// The text in a conversation's entry field (WM_GETTEXT: GetWindowTextA does not ask a
+// control of another process for its text). Empty when there is no entry field.
+std::string standInEntryText(HWND conversation);
 // Reads a conversation's document text the way the responder does (WM_HTML_GETOBJECT,
 // ObjectFromLresult, get_body, get_innerText), as UTF-16. False when any step fails.
 bool readStandInDocumentText(HWND conversation, std::wstring& text, DWORD timeoutMs = 1000);

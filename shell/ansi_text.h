@@ -4,6 +4,12 @@
 
 #include <string>
 
+// <windows.h> still defines AnsiUpper as an old name of CharUpperA; include this header
+// after it so that the name means the function below.
+#ifdef AnsiUpper
+#undef AnsiUpper
+#endif
+
 // The text with every letter in upper case.
 std::string AnsiUpper(std::string text);
 

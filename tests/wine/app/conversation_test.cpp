@@ -24,49 +24,79 @@ bool waitForPopupStarting(const QuorvaneApp& app, const std::string& prefix, Pop
       5000);
 }
 
+std::string confFile(int lite) {
+  return " Quorvane - 3.0 - Kelvaro \r\nDEFAULT_MSG\r\n\r\nREPLY_INTERVAL\r\n0\r\nUISpeed\r\n1\r\n"
+         "EXTENDED_GRAPHICS\r\n" +
+         std::to_string(lite) + "\r\nEnd\r\n";
+}
+
+// Pixels inside the popup's border that are nearly white or nearly black: its text.
+int textPixels(HWND popup, bool white) {
+  RECT frame{};
+  GetWindowRect(popup, &frame);
+  InflateRect(&frame, -3, -3);
+  int count = 0;
+  for (COLORREF c : CaptureScreenPixels(frame)) {
+    int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
+    count += white ? sum > 660 : sum < 150;
+  }
+  return count;
+}
+
 TEST(Conversation, ContactIsAnsweredCountedLoggedAndNoted) {
-  QuorvaneApp app("conversation");
-  StandInMessenger messenger;
-  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForNoPopups(6000));
+  struct Case {
+    const char* name;
+    int lite;
+    bool whiteText;  // on the dark blue picture; black where there is no picture
+  } cases[] = {{"normal_look", 0, true}, {"lite_look", 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QuorvaneApp app(std::string("conversation_") + c.name);
+    ASSERT_TRUE(app.writeFile("conf.qvr", confFile(c.lite)));
+    StandInMessenger messenger;
+    ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
+    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(app.waitForNoPopups(6000));
 
-  app.click(IDC_LOG_TO_FILE_CHECK);
-  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Logging to File Enabled..."));
-  // Typed over three lines: sent as one line, the lines joined with nothing between.
-  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "I am away\r\nback at five\r\nbye"));
-  app.click(IDC_ACTIVATE);
-  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+    app.click(IDC_LOG_TO_FILE_CHECK);
+    ASSERT_TRUE(app.waitForText(IDC_STATUS, "Logging to File Enabled..."));
+    // Typed over three lines: sent as one line, the lines joined with nothing between.
+    ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "I am away\r\nback at five\r\nbye"));
+    app.click(IDC_ACTIVATE);
+    ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
 
-  HWND conversation = messenger.openMessage(standInChatTitle("Alice W", "alice_w"), "alice_w",
-                                            L"are you coming tonight?");
-  ASSERT_TRUE(conversation);
-  ASSERT_TRUE(messenger.waitForClose(conversation, 10000));
+    HWND conversation = messenger.openMessage(standInChatTitle("Alice W", "alice_w"), "alice_w",
+                                              L"are you coming tonight?");
+    ASSERT_TRUE(conversation);
+    ASSERT_TRUE(messenger.waitForClose(conversation, 10000));
 
-  StandInWindowRecord record = messenger.record(conversation);
-  ASSERT_EQ(record.sent.size(), 1u);
-  EXPECT_EQ(record.sent[0], " Hey alice_w,I am awayback at fivebye ");
+    StandInWindowRecord record = messenger.record(conversation);
+    ASSERT_EQ(record.sent.size(), 1u);
+    EXPECT_EQ(record.sent[0], " Hey alice_w,I am awayback at fivebye ");
 
-  PopupWindow note;
-  ASSERT_TRUE(waitForPopupStarting(app, "Msg from : ", note));
-  EXPECT_NE(note.text.find("alice_w"), std::string::npos) << note.text;
-  EXPECT_NE(note.text.find("are you coming tonight?"), std::string::npos) << note.text;
-  SaveWindowShot("popup_message", note.window, 0);
+    PopupWindow note;
+    ASSERT_TRUE(waitForPopupStarting(app, "Msg from : ", note));
+    EXPECT_NE(note.text.find("alice_w"), std::string::npos) << note.text;
+    EXPECT_NE(note.text.find("are you coming tonight?"), std::string::npos) << note.text;
+    Sleep(100);  // let the text paint
+    EXPECT_GT(textPixels(note.window, c.whiteText), 20) << "the note's text cannot be seen";
+    SaveWindowShot(std::string("popup_message_") + c.name, note.window, 0);
 
-  EXPECT_TRUE(app.waitForText(IDC_STATUS, "IM Autoresponded..."));
-  EXPECT_EQ(app.text(IDC_RECEIVED_COUNT), "1");
-  EXPECT_EQ(app.text(IDC_REPLIED_COUNT), "1");
-  EXPECT_EQ(app.title(), "Recv :1, Repl. 1 [Quorvane V3.0] ");
-  SaveWindowShot("main_after_answer", app.mainWindow());
+    EXPECT_TRUE(app.waitForText(IDC_STATUS, "IM Autoresponded..."));
+    EXPECT_EQ(app.text(IDC_RECEIVED_COUNT), "1");
+    EXPECT_EQ(app.text(IDC_REPLIED_COUNT), "1");
+    EXPECT_EQ(app.title(), "Recv :1, Repl. 1 [Quorvane V3.0] ");
+    SaveWindowShot(std::string("main_after_answer_") + c.name, app.mainWindow());
 
-  // The log file named in the statistics box holds the message.
-  std::string logName = app.text(IDC_LOG_FILE_NAME);
-  std::string logged;
-  ASSERT_TRUE(app.readFile(logName, logged)) << logName;
-  EXPECT_NE(logged.find("are you coming tonight?"), std::string::npos);
+    // The log file named in the statistics box holds the message.
+    std::string logName = app.text(IDC_LOG_FILE_NAME);
+    std::string logged;
+    ASSERT_TRUE(app.readFile(logName, logged)) << logName;
+    EXPECT_NE(logged.find("are you coming tonight?"), std::string::npos);
 
-  EXPECT_EQ(app.close(), 0u);
-  messenger.stop();
+    EXPECT_EQ(app.close(), 0u);
+    messenger.stop();
+  }
 }
 
 }  // namespace

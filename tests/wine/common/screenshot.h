@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The folder the shots go to: QV_BUILD_DIR\shots unless another was set (made if
 // missing).
@@ -17,3 +18,7 @@ bool SaveScreenArea(const std::string& name, const RECT& area);
 bool SaveWindowShot(const std::string& name, HWND window, int margin = 8);
 // The whole screen.
 bool SaveScreenShot(const std::string& name);
+
+// The colours of the screen area, row by row from the top (empty on failure), for tests
+// that look at what a window shows.
+std::vector<COLORREF> CaptureScreenPixels(const RECT& area);

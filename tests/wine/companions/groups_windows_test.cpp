@@ -277,6 +277,20 @@ TEST(MembersWindow, CreateUserRefusesDuplicatesAndEmptyIdsThenAppendsToTheSelect
   EXPECT_TRUE(WaitGone(userId));
   Sleep(300);
   EXPECT_EQ(FileBytes(app, "Groups.lst"), withErin);
+
+  // While the dialog is open no second one can start from the group windows; closing the
+  // groups window from the main window cancels the dialog first.
+  SelectRow(groups, IDC_GROUP_LIST, 1);
+  Click(groups, IDC_GROUP_EDIT);
+  HWND info = WaitForDialogWith(app, {IDC_GROUP_NAME, IDC_GROUP_MESSAGE, IDC_STATUS});
+  ASSERT_TRUE(info);
+  EXPECT_FALSE(IsWindowEnabled(groups));
+  app.click(IDC_GROUPS_BUTTON);
+  EXPECT_TRUE(WaitGone(info));
+  EXPECT_TRUE(WaitGone(groups));
+  EXPECT_TRUE(app.waitForText(IDC_GROUPS_BUTTON, "<<< [ Open Groups Dialog ] >>>"));
+  Sleep(300);
+  EXPECT_EQ(FileBytes(app, "Groups.lst"), withErin);
   EXPECT_EQ(app.close(), 0u);
 }
 

@@ -1,0 +1,28 @@
+// Reads the program's small text files one line at a time, whatever their line ends, and
+// never keeps more of a line than its caller asks for.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+class LineReader {
+ public:
+  // Opens the file for reading; a missing file, one that cannot be read or a directory
+  // of that name leaves the reader closed.
+  explicit LineReader(const std::string& fileName);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  bool isOpen() const { return file_ != nullptr; }
+  // True once every byte has been read (or the file could not be read further).
+  bool atEnd();
+  // The next line without its line end: LF, CR LF or a lone CR. At most maxChars
+  // characters are kept; the rest of a longer line is read past and dropped, and
+  // longLine tells so. At the end of the file the line is empty.
+  std::string readLine(std::size_t maxChars, bool* longLine = nullptr);
+
+ private:
+  std::FILE* file_ = nullptr;
+};

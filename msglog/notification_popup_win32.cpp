@@ -71,7 +71,7 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(window, DWLP_USER, lParam);
-      return TRUE;
+      return FALSE;  // no focus for the text: focusing it would activate the popup
     case WM_CTLCOLORDLG: {
       HBRUSH brush = note ? BackgroundBrush(bitmapOf(note->kind)) : nullptr;
       return reinterpret_cast<INT_PTR>(brush);

@@ -210,6 +210,8 @@ TEST(Popups, CornerPlacementLifetimeAndClick) {
   EXPECT_EQ(frame.right, area.right);
   EXPECT_EQ(frame.bottom, area.bottom);
   EXPECT_TRUE(GetWindowLongA(first, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // On top, but the keyboard stays where the user was typing.
+  EXPECT_NE(GetForegroundWindow(), first);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(first); }, 6000));
   const ULONGLONG lived = GetTickCount64() - shown;
   EXPECT_GE(lived, 2800u);

@@ -8,7 +8,12 @@
 
 namespace {
 
-enum ControlId { ID_CONTACT = 101, ID_MESSAGE = 102, ID_RECEIVE = 103, ID_NEW = 104 };
+enum ControlId {
+  ID_CONTACT = STANDIN_CONTACT_FIELD_ID,
+  ID_MESSAGE = STANDIN_MESSAGE_FIELD_ID,
+  ID_RECEIVE = 103,
+  ID_NEW = 104
+};
 
 std::wstring itemText(HWND dialog, int id) {
   HWND item = GetDlgItem(dialog, id);
@@ -107,7 +112,8 @@ LRESULT CALLBACK controlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
       PostQuitMessage(0);
       return 0;
   }
-  return DefWindowProcW(window, msg, wParam, lParam);
+  // An ANSI class: its creation data and title are ANSI.
+  return DefWindowProcA(window, msg, wParam, lParam);
 }
 
 }  // namespace

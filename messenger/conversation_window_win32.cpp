@@ -161,6 +161,11 @@ LRESULT CALLBACK viewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     return answerDocumentRequest(text, wParam);
   }
   if (msg == WM_SIZE) fillWithFirstChild(window);
+  // A read-only edit paints itself grey; a chat history reads better on white.
+  if (msg == WM_CTLCOLORSTATIC) {
+    SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  }
   return DefWindowProcW(window, msg, wParam, lParam);
 }
 

@@ -33,6 +33,12 @@
 constexpr const char* STANDIN_CONTROL_CLASS = "QvStandInMessengerControl";
 constexpr const char* STANDIN_CONTROL_TITLE = "Stand-in Messenger";
 
+// The control window's fields, for tests that act as a person: the contact's ID and the
+// message that "&Receive message" opens a conversation with; "&New conversation" opens
+// an empty one ("<contact> - chat", or "Instant Message" while no contact is filled in).
+constexpr int STANDIN_CONTACT_FIELD_ID = 101;
+constexpr int STANDIN_MESSAGE_FIELD_ID = 102;
+
 // The program's path below the windows build folder.
 constexpr const char* STANDIN_EXE_RELATIVE = "\\messenger\\standin_messenger.exe";
 constexpr const char* STANDIN_TRANSCRIPT_SWITCH = "--transcript";

@@ -283,6 +283,45 @@ TEST_F(StandInTest, MalformedCommandsAreRefused) {
   EXPECT_TRUE(messenger_->running());
 }
 
+// A person at the control window: the two fields and the two buttons.
+TEST_F(StandInTest, ControlWindowOpensConversationsForAPerson) {
+  HWND control = messenger_->controlWindow();
+  HWND contact = GetDlgItem(control, STANDIN_CONTACT_FIELD_ID);
+  HWND message = GetDlgItem(control, STANDIN_MESSAGE_FIELD_ID);
+  HWND receive = FindWindowExA(control, nullptr, "Button", "&Receive message");
+  HWND start = FindWindowExA(control, nullptr, "Button", "&New conversation");
+  ASSERT_TRUE(contact && message && receive && start);
+  struct Case {
+    const char* name;
+    const char* contact;
+    HWND button;
+    const char* title;  // null: no window opens
+    std::wstring text;
+  };
+  const Case cases[] = {
+      {"message", "jlee99", receive, "jlee99 - chat", EMPTY_TEXT + L"\r\njlee99: see you"},
+      {"message without contact", "", receive, nullptr, L""},
+      {"conversation to a contact", "ann", start, "ann - chat", EMPTY_TEXT},
+      {"conversation to nobody yet", "", start, "Instant Message", EMPTY_TEXT},
+  };
+  for (const Case& c : cases) {
+    SendMessageA(contact, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.contact));
+    SendMessageA(message, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("see you"));
+    SendMessageA(c.button, BM_CLICK, 0, 0);
+    HWND window = FindWindowA("IMClass", nullptr);
+    if (!c.title) {
+      EXPECT_EQ(window, nullptr) << c.name;
+      continue;
+    }
+    ASSERT_NE(window, nullptr) << c.name;
+    EXPECT_EQ(titleOf(window), c.title) << c.name;
+    std::wstring text;
+    ASSERT_TRUE(readStandInDocumentText(window, text)) << c.name;
+    EXPECT_EQ(text, c.text) << c.name;
+    messenger_->closeAll();
+  }
+}
+
 TEST(StandInTranscript, LinesParseOrAreRejected) {
   struct Case {
     const char* line;

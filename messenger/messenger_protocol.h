@@ -78,10 +78,12 @@ enum StandInOpenOption : std::uint32_t {
   STANDIN_NO_VIEW = 1u << 1,       // the container holds no "Internet Explorer_Server"
   STANDIN_NO_ENTRY = 1u << 2,      // no "YIMInputWindow"
   STANDIN_NO_SEND = 1u << 3,       // no "&Send" button
-  STANDIN_HUNG_VIEW = 1u << 4,     // the view sleeps hangMilliseconds before it answers
-  STANDIN_CONFERENCE = 1u << 5,    // the title gets "Conference: " in front
-  STANDIN_VOICE_CHAT = 1u << 6,    // the title gets "Voice Chat: " in front
-  STANDIN_BEHIND = 1u << 7,        // the new window goes below every other window
+  // The view sleeps hangMilliseconds before it answers the document request; the whole
+  // stand-in (every window, every command) is busy meanwhile, as a hung client would be.
+  STANDIN_HUNG_VIEW = 1u << 4,
+  STANDIN_CONFERENCE = 1u << 5,  // the title gets "Conference: " in front
+  STANDIN_VOICE_CHAT = 1u << 6,  // the title gets "Voice Chat: " in front
+  STANDIN_BEHIND = 1u << 7,      // the new window goes below every other window
 };
 
 // What a fresh conversation's view shows before any message: two line feeds, the words,

@@ -178,6 +178,7 @@ std::string standInChatTitle(const std::string& name, const std::string& id) {
 StandInMessenger::~StandInMessenger() {
   if (running()) stop();
   if (pi_.hProcess) CloseHandle(pi_.hProcess);
+  if (job_) CloseHandle(job_);
 }
 
 bool StandInMessenger::running() const {
@@ -198,9 +199,20 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
   cmdLine.push_back('\0');
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  if (!CreateProcessA(exe.c_str(), cmdLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &si, &pi_))
+  if (!CreateProcessA(exe.c_str(), cmdLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                      nullptr, nullptr, &si, &pi_))
     return false;
+  // A test program that dies without stop() must not leave conversation windows behind
+  // for the next program to find: the stand-in lives in a job that ends with this process.
+  if (!job_) {
+    job_ = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job_)
+      SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  }
+  if (job_) AssignProcessToJobObject(job_, pi_.hProcess);
+  ResumeThread(pi_.hThread);
   CloseHandle(pi_.hThread);
   pi_.hThread = nullptr;
 
@@ -215,6 +227,7 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
     }
     pumpFor(20);
   }
+  TerminateProcess(pi_.hProcess, 1);
   return false;
 }
 

@@ -98,6 +98,7 @@ class StandInMessenger {
 
   PROCESS_INFORMATION pi_{};
   HWND control_ = nullptr;
+  HANDLE job_ = nullptr;
   std::string transcript_;
 };
 

@@ -46,7 +46,9 @@ constexpr const char* STANDIN_TRANSCRIPT_SWITCH = "--transcript";
 // Command codes (COPYDATASTRUCT::dwData).
 enum StandInCommand : std::uint32_t {
   // Payload StandInOpenHeader + strings. Answer: the new conversation window's handle,
-  // or 0 when the payload was malformed or the window could not be made.
+  // or 0 when the payload was malformed or the window could not be made. The window
+  // comes on top of all others (below them with STANDIN_BEHIND); the answer waits about
+  // 150 ms until Wine has mapped and raised it, so a Z order set afterwards stays.
   STANDIN_CMD_OPEN = 1,
   // Payload StandInOpenHeader + strings with targetWindow set: appends a line
   // "<sender>: <text>" (STANDIN_TEXT_MESSAGE) or the raw text (STANDIN_TEXT_RAW) to an

@@ -18,6 +18,9 @@ rm -rf "$root/build/windows/shots"
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p 2>/dev/null || true
+  # Start Wine'"'"'s background services now: started by the first test they would hold
+  # ctest'"'"'s output pipe open until the server ends.
+  "'"$root"'/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
   ctest --preset windows
   rc=$?
   wineserver -k 2>/dev/null || true

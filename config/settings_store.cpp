@@ -21,8 +21,9 @@ bool parseNumber(const std::string& text, int32_t& value) {
   if (i >= text.size() || text[i] < '0' || text[i] > '9') return false;
   long long magnitude = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (magnitude <= static_cast<long long>(INT_MAX) + 1)
+    if (magnitude <= static_cast<long long>(INT_MAX) + 1) {
       magnitude = magnitude * 10 + (text[i] - '0');
+    }
   }
   const long long signedValue = negative ? -magnitude : magnitude;
   if (signedValue > INT32_MAX) {
@@ -48,8 +49,9 @@ bool SettingsStore::load() {
   LineReader in(writer_.fileName());
   if (!in.isOpen()) return false;
 
-  // After a line too long for the read buffer nothing more of the file is read: that
-  // line gives its first characters and every later line counts as empty.
+  // A file edited by hand may end its lines with LF or a lone CR instead of CR LF; the
+  // reader takes all three. After a line too long for the read buffer nothing more of the
+  // file is read: that line gives its first characters and every later line is empty.
   bool stopped = false;
   auto next = [&]() -> std::string {
     if (stopped) return std::string();

@@ -4,22 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 class ScratchDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static std::atomic<int> serial{0};
     previous_ = std::filesystem::current_path();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qv_unit_" + std::to_string(static_cast<long long>(std::time(nullptr))) + "_" +
-            std::to_string(serial++));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    // A random name: other test runs, native and under Wine, share the temporary folder.
+    std::random_device random;
+    do {
+      dir_ = std::filesystem::temp_directory_path() /
+             ("qv_unit_" + std::to_string(random()) + "_" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(dir_));
     std::filesystem::current_path(dir_);
   }
 

@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
   StandInWindowRecord answered = messenger.record(conversation);
   for (const std::string& sent : answered.sent)
     std::printf("demo: Quorvane sent: %s\n", sent.c_str());
+  // The counts and the status line are written after the note is requested.
+  app.waitForText(IDC_STATUS, "IM Autoresponded...", 5000);
   WaitUntil(
       [&] {
         for (const PopupWindow& p : app.popups())

@@ -119,6 +119,12 @@ class FakeImWindows : public ImWindows {
     events_.push_back({EventKind::Sleep, 0, ms});
   }
 
+  // How often the whole Z order was listed (once per activation that found a
+  // conversation window).
+  int listings() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return listings_;
+  }
   int threadsStarted() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return started_;
@@ -151,6 +157,7 @@ class FakeImWindows : public ImWindows {
   }
   std::vector<WindowId> listTopLevelWindows(WindowId anyTopLevel) override {
     std::lock_guard<std::mutex> lock(mutex_);
+    ++listings_;
     if (std::find(zOrder_.begin(), zOrder_.end(), anyTopLevel) == zOrder_.end()) return {};
     return zOrder_;
   }
@@ -221,6 +228,7 @@ class FakeImWindows : public ImWindows {
   bool keepClosedOpen_ = false;
   std::set<int> failingChars_;
   int charPosts_ = 0;
+  int listings_ = 0;
   int started_ = 0;
   int ended_ = 0;
   int mostAtOnce_ = 0;

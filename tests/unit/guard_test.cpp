@@ -1,0 +1,523 @@
+// The guard's pass over the topmost conversation window and its loop, against
+// an in-memory chat client: what is answered, closed, counted and logged, and
+// what is left alone.
+#include "responder/guard.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "fake_im_windows.h"
+#include "scratch_dir.h"
+
+namespace {
+
+using Kind = FakeImWindows::EventKind;
+using Conversation = FakeImWindows::Conversation;
+
+const std::string EMPTY_WINDOW = "\n\nShow Recent Messages (F3)\n\n\n\n\n\n ";
+
+class RecordingPort : public MainWindowPort {
+ public:
+  void setItemText(int id, const std::string& text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    items_[id] = text;
+    if (id == IDC_STATUS_LINE) statuses_.push_back(text);
+  }
+  void setTitle(const std::string& text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    title_ = text;
+  }
+  void postMessage(unsigned message) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    posted_.push_back(message);
+  }
+  std::vector<std::string> statuses() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return statuses_;
+  }
+  std::string item(int id) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = items_.find(id);
+    return it == items_.end() ? "" : it->second;
+  }
+  std::string title() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return title_;
+  }
+  std::vector<unsigned> posted() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return posted_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<int, std::string> items_;
+  std::vector<std::string> statuses_;
+  std::string title_;
+  std::vector<unsigned> posted_;
+};
+
+Conversation message(const std::string& title, const std::string& text) {
+  Conversation c;
+  c.title = title;
+  c.text = EMPTY_WINDOW + "\r\n" + text;
+  return c;
+}
+
+// Each case runs in a scratch working directory, where the log file goes.
+class GuardTest : public ScratchDirTest {
+ protected:
+  GuardTest() : responder(fake), groups("Groups.lst") {
+    params.responder = &responder;
+    params.policy = &policy;
+    params.groups = &groups;
+    params.messageLog = &log;
+    params.mainWindow = &port;
+    params.replyText = "Away > ";
+    params.sleep = [this](uint32_t ms) { fake.recordSleep(ms); };
+  }
+  void SetUp() override {
+    ScratchDirTest::SetUp();
+    AutoresponseActive = false;
+    NotifyEnabled = false;
+    LogToFileEnabled = false;
+    ReceivedCount = 0;
+    RepliedCount = 0;
+    setMainWindowPort(&port);
+  }
+  void TearDown() override {
+    AutoresponseActive = false;
+    NotifyEnabled = false;
+    LogToFileEnabled = false;
+    ReceivedCount = 0;
+    RepliedCount = 0;
+    NoteText.set("");
+    setMainWindowPort(nullptr);
+    ScratchDirTest::TearDown();
+  }
+  PassOutcome pass() { return ProcessTopConversation(params, params.replyText); }
+  int sleeps() const {
+    int n = 0;
+    for (const auto& e : fake.events()) n += e.kind == Kind::Sleep;
+    return n;
+  }
+
+  FakeImWindows fake;
+  Responder responder;
+  ReplyPolicy policy;
+  GroupStore groups;
+  MessageLog log;
+  RecordingPort port;
+  GuardParams params;
+};
+
+TEST_F(GuardTest, NewMessageIsAnsweredClosedCountedAndLogged) {
+  WindowId w = fake.openConversation(message("Jo Lee (jlee99) - chat", "jlee99: you there?"));
+
+  EXPECT_EQ(pass(), PassOutcome::Processed);
+
+  auto events = fake.events();
+  ASSERT_GE(events.size(), 4u);
+  // The window gets its second to fill before anything is read or typed.
+  EXPECT_EQ(events.front().kind, Kind::Sleep);
+  EXPECT_EQ(events.front().value, 1000u);
+  EXPECT_EQ(fake.typedInto(w), " Hey jlee99,Away ");
+  EXPECT_EQ(events[events.size() - 2].kind, Kind::Click);
+  EXPECT_EQ(events.back().kind, Kind::Close);
+  EXPECT_FALSE(fake.isOpen(w));
+
+  EXPECT_EQ(ReceivedCount, 1);
+  EXPECT_EQ(RepliedCount, 1);
+  auto logged = log.MessagesOf("jlee99,>");
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_EQ(logged[0].Text, " you there?");
+  EXPECT_EQ(port.item(1006), "1");
+  EXPECT_EQ(port.item(1007), "1");
+  EXPECT_EQ(port.title(), "Recv :1, Repl. 1 [Quorvane V3.0] ");
+  EXPECT_EQ(port.statuses(), std::vector<std::string>{"IM Autoresponded..."});
+  EXPECT_TRUE(responder.senderKey.empty());
+  EXPECT_TRUE(responder.messageText.empty());
+}
+
+TEST_F(GuardTest, WindowsThatArePassedOverOrFailChangeNothing) {
+  struct Case {
+    const char* name;
+    Conversation window;
+    PassOutcome outcome;
+    bool settled;  // the settle delay was waited
+  };
+  Conversation readFails = message("ann - chat", "ann: hi");
+  readFails.readFails = true;
+  Conversation throws = message("ann - chat", "ann: hi");
+  throws.throwsOnRead = true;
+  Case cases[] = {
+      {"conference", message("Conference: team", "ann: hi"), PassOutcome::PassedOver, false},
+      {"voice chat", message("Voice Chat: ann", "ann: hi"), PassOutcome::PassedOver, false},
+      {"empty title", message("", "ann: hi"), PassOutcome::Failed, true},
+      {"placeholder Instant", message("Instant Message", "x: hi"), PassOutcome::Failed, true},
+      {"placeholder F3", message("xF3y", "x: hi"), PassOutcome::Failed, true},
+      {"unreadable view", readFails, PassOutcome::Failed, true},
+      {"memory exhausted while reading", throws, PassOutcome::Failed, true},
+  };
+  for (const Case& c : cases) {
+    FakeImWindows fresh;
+    Responder r(fresh);
+    params.responder = &r;
+    params.sleep = [&fresh](uint32_t ms) { fresh.recordSleep(ms); };
+    WindowId below = fresh.openConversation(message("bob - chat", "bob: waiting"));
+    WindowId w = fresh.openConversation(c.window);
+
+    EXPECT_EQ(pass(), c.outcome) << c.name;
+    EXPECT_EQ(pass(), c.outcome) << c.name << ": not remembered, same result again";
+
+    bool settled = !fresh.events().empty() && fresh.events().front().kind == Kind::Sleep;
+    EXPECT_EQ(settled, c.settled) << c.name;
+    EXPECT_TRUE(fresh.isOpen(w) && fresh.isOpen(below)) << c.name;
+    EXPECT_EQ(fresh.count(Kind::Close, below), 0) << c.name << ": window below looked at";
+    EXPECT_FALSE(r.ignoredWindows.Contains(w)) << c.name;
+  }
+  EXPECT_EQ(ReceivedCount, 0);
+  EXPECT_EQ(RepliedCount, 0);
+  EXPECT_EQ(log.messageCount(), 0u);
+  EXPECT_TRUE(port.statuses().empty());
+  params.responder = &responder;
+}
+
+TEST_F(GuardTest, NoConversationWindowEndsThePassAtOnce) {
+  fake.openOtherWindow();
+  EXPECT_EQ(pass(), PassOutcome::Failed);
+  EXPECT_TRUE(fake.events().empty());
+  EXPECT_TRUE(port.statuses().empty());
+}
+
+TEST_F(GuardTest, OutgoingWindowIsNoticedOnceThenIgnoredAndHoldsBackTheOthers) {
+  for (const std::string& text : {EMPTY_WINDOW, std::string("no marker here")}) {
+    FakeImWindows fresh;
+    Responder r(fresh);
+    RecordingPort statusPort;
+    params.responder = &r;
+    params.mainWindow = &statusPort;
+    params.sleep = [&fresh](uint32_t ms) { fresh.recordSleep(ms); };
+    WindowId below = fresh.openConversation(message("bob - chat", "bob: hi"));
+    Conversation outgoing;
+    outgoing.title = "ann - chat";
+    outgoing.text = text;
+    WindowId w = fresh.openConversation(outgoing);
+
+    EXPECT_EQ(pass(), PassOutcome::Failed);
+    EXPECT_EQ(pass(), PassOutcome::PassedOver);
+    EXPECT_EQ(pass(), PassOutcome::PassedOver);
+
+    EXPECT_EQ(statusPort.statuses(), std::vector<std::string>{"OutGoing IM Detected..."});
+    EXPECT_TRUE(r.ignoredWindows.Contains(w));
+    EXPECT_TRUE(r.messageText.empty());
+    EXPECT_EQ(fresh.typedInto(w), "");
+    EXPECT_TRUE(fresh.isOpen(w));
+    EXPECT_TRUE(fresh.isOpen(below));
+    EXPECT_EQ(sleeps(), 0);  // the passes over the ignored window do not wait
+  }
+  params.responder = &responder;
+  params.mainWindow = &port;
+}
+
+TEST_F(GuardTest, WhatIsSentDependsOnEntryFieldSendButtonGroupAndPolicy) {
+  groups.addGroup("Work", "At lunch, back at two");
+  groups.addMember(0, "Boss");
+  struct Case {
+    const char* name;
+    Conversation window;
+    int32_t interval;
+    int earlierMessages;  // from the same contact in this activation
+    std::string typed;
+    int replied;
+  };
+  Conversation noEntry = message("ann - chat", "ann: hi");
+  noEntry.hasEntryField = false;
+  Conversation noSend = message("ann - chat", "ann: hi");
+  noSend.hasSendButton = false;
+  Case cases[] = {
+      {"default reply", message("ann - chat", "ann: hi"), 0, 0, " Hey ann,Away ", 1},
+      {"group member", message("Big (boss) - chat", "boss: hi"), 0, 0,
+       " Hey boss,At lunch, back at two", 1},
+      {"no entry field", noEntry, 0, 0, "", 0},
+      {"no send button", noSend, 0, 0, " Hey ann,Away ", 0},
+      {"policy declines the third", message("ann - chat", "ann: hi"), 1, 2, "", 0},
+      {"policy answers the fourth", message("ANN - chat", "ann: hi"), 1, 3, " Hey ANN,Away ", 1},
+  };
+  for (const Case& c : cases) {
+    ReceivedCount = 0;
+    RepliedCount = 0;
+    policy.ResetPolicy();
+    policy.ReplyInterval = c.interval;
+    for (int i = 0; i < c.earlierMessages; ++i) policy.ShouldReply("ann,>");
+    WindowId w = fake.openConversation(c.window);
+
+    EXPECT_EQ(pass(), PassOutcome::Processed) << c.name;
+    EXPECT_EQ(fake.typedInto(w), c.typed) << c.name;
+    EXPECT_EQ(fake.count(Kind::Click, FakeImWindows::buttonOf(w)), c.replied) << c.name;
+    EXPECT_EQ(RepliedCount, c.replied) << c.name;
+    // Answered or not, every read message is closed, counted and logged.
+    EXPECT_FALSE(fake.isOpen(w)) << c.name;
+    EXPECT_EQ(ReceivedCount, 1) << c.name;
+  }
+  EXPECT_EQ(log.messageCount(), 6u);
+}
+
+TEST_F(GuardTest, ReplyIntervalCountsPerContactAcrossWindows) {
+  policy.ReplyInterval = 2;  // a contact's 1st, 3rd, 6th, ...
+  const char* senders[] = {"ann", "bob", "ann", "bob", "ann", "ann", "bob", "ann", "ann"};
+  std::string answered;
+  for (const char* s : senders) {
+    WindowId w = fake.openConversation(message(std::string(s) + " - chat", "x: hi"));
+    ASSERT_EQ(pass(), PassOutcome::Processed);
+    answered += fake.typedInto(w).empty() ? "." : "R";
+  }
+  // ann's 1st to 6th: R . R . . R; bob's 1st to 3rd: R . R
+  EXPECT_EQ(answered, "RR..R.R.R");
+  EXPECT_EQ(ReceivedCount, 9);
+  EXPECT_EQ(RepliedCount, 5);
+}
+
+TEST_F(GuardTest, WindowThatCannotBeClosedIsNeitherCountedNorLoggedAndIsReadAgain) {
+  Conversation stuck = message("ann - chat", "ann: hi");
+  stuck.closeFails = true;
+  fake.openConversation(stuck);
+  EXPECT_EQ(pass(), PassOutcome::Failed);
+  EXPECT_EQ(pass(), PassOutcome::Failed);
+  EXPECT_EQ(ReceivedCount, 0);
+  EXPECT_EQ(log.messageCount(), 0u);
+  EXPECT_EQ(sleeps(), 2);
+  EXPECT_TRUE(port.statuses().empty());
+}
+
+TEST_F(GuardTest, LogFileGetsOneRecordPerProcessedMessage) {
+  LogToFileEnabled = true;
+  fake.openConversation(message("ann - chat", "ann: first"));
+  EXPECT_EQ(pass(), PassOutcome::Processed);
+  fake.openConversation(message("bob - chat", "bob: second"));
+  EXPECT_EQ(pass(), PassOutcome::Processed);
+
+  std::ifstream in(responder.logFile.FileName(), std::ios::binary);
+  std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(file.find("( FROM ) : ann,>\r\n( MSG )  :  first\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("( FROM ) : bob,>\r\n( MSG )  :  second\r\n"), std::string::npos) << file;
+  EXPECT_LT(file.find("ann,>"), file.find("bob,>"));
+}
+
+// The loop, run on the test's own thread with a sleep that deactivates after a
+// number of waits.
+class GuardLoopTest : public GuardTest {
+ protected:
+  void runWaits(int waits, const std::function<void(int)>& atWait = {}) {
+    int n = 0;
+    params.sleep = [&, waits](uint32_t ms) {
+      fake.recordSleep(ms);
+      if (atWait) atWait(n);
+      if (++n >= waits) AutoresponseActive = false;
+    };
+    AutoresponseActive = true;
+    EXPECT_EQ(GuardThreadMain(params), 0);
+  }
+};
+
+TEST_F(GuardLoopTest, StartAndEndAreShownAndNoted) {
+  NotifyEnabled = true;
+  params.pollInterval = 1234;
+  runWaits(1);
+  auto events = fake.events();
+  ASSERT_EQ(events.size(), 1u);  // the first wait, then the flag was found false
+  EXPECT_EQ(events[0].value, 1234u);
+  EXPECT_EQ(port.statuses(), (std::vector<std::string>{"Autoresponse is on guard",
+                                                       "Autoresponse is Currently Inactive..."}));
+  EXPECT_EQ(port.posted(), std::vector<unsigned>{UM_SHOW_NOTE_INFO});
+  EXPECT_EQ(NoteText.copy(), "Autoresponse is Currently Inactive...");
+  EXPECT_EQ(fake.threadsStarted(), 1);
+  EXPECT_EQ(fake.threadsEnded(), 1);
+}
+
+TEST_F(GuardLoopTest, ConversationsOpenAtActivationAreNeverAnswered) {
+  WindowId old1 = fake.openConversation(message("ann - chat", "ann: before"));
+  fake.openOtherWindow();
+  WindowId old2 = fake.openConversationAtBottom(message("bob - chat", "bob: before"));
+  // Stale entries of the last activation must not survive into this one.
+  WindowId fresh = 0;
+  responder.ignoredWindows.Add(0x999999);
+  runWaits(8, [&](int n) {
+    if (n == 2) fake.setText(old1, EMPTY_WINDOW + "\r\nann: again");
+    if (n == 4) fresh = fake.openConversation(message("cy - chat", "cy: new"));
+  });
+  EXPECT_TRUE(fake.isOpen(old1));
+  EXPECT_TRUE(fake.isOpen(old2));
+  EXPECT_EQ(fake.typedInto(old1), "");
+  EXPECT_FALSE(fake.isOpen(fresh));
+  EXPECT_EQ(fake.typedInto(fresh), " Hey cy,Away ");
+  EXPECT_EQ(ReceivedCount, 1);
+  EXPECT_FALSE(responder.ignoredWindows.Contains(0x999999));
+}
+
+TEST_F(GuardLoopTest, EveryActivationStartsTheContactsAfresh) {
+  policy.ReplyInterval = 4;
+  for (int activation = 0; activation < 2; ++activation) {
+    fake.clearEvents();
+    WindowId a = 0, b = 0;
+    runWaits(6, [&](int n) {
+      if (n == 1) a = fake.openConversation(message("ann - chat", "ann: one"));
+      if (n == 3) b = fake.openConversation(message("ann - chat", "ann: two"));
+    });
+    EXPECT_EQ(fake.typedInto(a), " Hey ann,Away ") << "activation " << activation;
+    EXPECT_EQ(fake.typedInto(b), "") << "activation " << activation;
+  }
+}
+
+// The real thread with every wait cut to a hundredth.
+class GuardThreadTest : public GuardTest {
+ protected:
+  static void shortSleep(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::microseconds(ms * 10));
+  }
+  static bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+  }
+};
+
+TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
+  GuardThread guard(responder, policy, groups, log);
+  guard.params.sleep = shortSleep;
+  groups.addGroup("Friends", "Later, friend");
+  WindowId before = fake.openConversation(message("cy - chat", "cy: before"));
+  AutoresponseActive = true;
+  guard.StartGuard(1000, "Away", port);
+  ASSERT_TRUE(waitUntil([&] { return fake.listings() == 1; }));
+
+  std::atomic<bool> done{false};
+  std::thread interfaceThread([&] {
+    // What the user does meanwhile: edits groups, looks at the log.
+    for (int i = 0; !done; ++i) {
+      groups.addMember(0, "ann");
+      groups.removeMember(0, 0);
+      groups.addGroup("G" + std::to_string(i), "m");
+      groups.removeGroup(1);
+      for (const std::string& s : log.Senders()) log.MessagesOf(s);
+      std::this_thread::yield();
+    }
+  });
+  std::vector<WindowId> windows;
+  const int total = 12;
+  for (int i = 0; i < total; ++i) {
+    windows.push_back(fake.openConversation(message(i % 2 ? "ann - chat" : "bob - chat", "x: hi")));
+    if (!waitUntil([&] { return !fake.isOpen(windows.back()); })) {
+      ADD_FAILURE() << "window " << i << " was not answered";
+      break;
+    }
+  }
+  done = true;
+  interfaceThread.join();
+  AutoresponseActive = false;
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }));
+
+  for (WindowId w : windows) {
+    std::string typed = fake.typedInto(w);
+    EXPECT_TRUE(typed == " Hey ann,Away " || typed == " Hey ann,Later, friend" ||
+                typed == " Hey bob,Away ")
+        << typed;
+  }
+  EXPECT_TRUE(fake.isOpen(before));
+  EXPECT_EQ(ReceivedCount, total);
+  EXPECT_EQ(RepliedCount, total);
+  EXPECT_EQ(log.messageCount(), static_cast<size_t>(total));
+  EXPECT_EQ(port.statuses().back(), "Autoresponse is Currently Inactive...");
+}
+
+// Writes to the status line as the real window does: the writing thread waits
+// until the interface thread has handled the write, which it does only while it
+// pumps messages.
+class SentMessagePort : public RecordingPort {
+ public:
+  void setItemText(int id, const std::string& text) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ++pending_;
+    if (!handled_.wait_for(lock, std::chrono::seconds(5), [&] { return pending_ == 0; }))
+      stalled_ = true;
+    lock.unlock();
+    RecordingPort::setItemText(id, text);
+  }
+  // The interface thread's message pump.
+  void pump() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pending_ = 0;
+    handled_.notify_all();
+  }
+  bool stalled() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stalled_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable handled_;
+  int pending_ = 0;
+  bool stalled_ = false;
+};
+
+TEST_F(GuardThreadTest, QuickReactivationNeverLeavesTwoThreadsRunning) {
+  SentMessagePort windowPort;
+  GuardThread guard(responder, policy, groups, log);
+  guard.params.sleep = [](uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms / 20));
+  };
+  int pumps = 0;
+  auto pump = [&] {
+    ++pumps;
+    windowPort.pump();
+  };
+
+  fake.openConversation(message("old - chat", "old: hi"));
+  AutoresponseActive = true;
+  guard.StartGuard(1000, "First", windowPort, pump);
+  ASSERT_TRUE(waitUntil([&] {
+    windowPort.pump();
+    return !windowPort.statuses().empty();
+  }));
+  // Deactivate and activate again at once, as a quick double click would.
+  AutoresponseActive = false;
+  guard.StartGuard(1000, "Second", windowPort, pump);
+  AutoresponseActive = true;
+  // Activation that raises the flag before the thread is started must not hang
+  // either.
+  guard.StartGuard(1000, "Third", windowPort, pump);
+
+  // Each activation lists the windows once when it finds one open.
+  ASSERT_TRUE(waitUntil([&] {
+    windowPort.pump();
+    return fake.listings() == 3;
+  }));
+  WindowId w = fake.openConversation(message("ann - chat", "ann: hi"));
+  ASSERT_TRUE(waitUntil([&] {
+    windowPort.pump();
+    return !fake.isOpen(w);
+  }));
+  AutoresponseActive = false;
+  ASSERT_TRUE(waitUntil([&] {
+    windowPort.pump();
+    return !guard.running();
+  }));
+
+  EXPECT_EQ(fake.mostThreadsAtOnce(), 1);
+  EXPECT_EQ(fake.threadsStarted(), 3);
+  EXPECT_EQ(fake.threadsEnded(), 3);
+  EXPECT_GT(pumps, 0);
+  EXPECT_FALSE(windowPort.stalled()) << "the waiting activation did not keep messages flowing";
+  EXPECT_EQ(fake.typedInto(w), " Hey ann,Third ");
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// How fast the engine answers and what it costs while it waits: reply latency from the
+// moment a conversation window appears to the moment its close request arrives, and the
+// guard thread's own CPU time while active with no conversation window.
+//
+//   engine_bench.exe [conversations (20)] [idle seconds (60)]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "common/messenger_client.h"
+#include "common/observed_im_windows.h"
+#include "responder/guard.h"
+#include "responder/im_windows_win32.h"
+
+namespace {
+
+class SilentPort : public MainWindowPort {
+ public:
+  void setItemText(int, const std::string&) override {}
+  void setTitle(const std::string&) override {}
+  void postMessage(unsigned) override {}
+};
+
+double threadCpuMs(HANDLE thread) {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return -1;
+  auto ticks = [](const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+bool waitUntilLooks(const ObservedImWindows& windows, int looks, DWORD timeoutMs) {
+  DWORD begin = GetTickCount();
+  while (windows.looks() < looks) {
+    if (GetTickCount() - begin > timeoutMs) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int conversations = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+  int idleSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
+
+  std::string scratch = std::string(QV_BUILD_DIR) + "\\bench_scratch";
+  CreateDirectoryA(scratch.c_str(), nullptr);
+  SetCurrentDirectoryA(scratch.c_str());
+
+  StandInMessenger messenger;
+  if (!messenger.start(scratch + "\\transcript.txt")) {
+    std::fprintf(stderr, "the stand-in messenger did not start\n");
+    return 1;
+  }
+  Win32ImWindows real;
+  ObservedImWindows windows(real);
+  Responder responder(windows);
+  ReplyPolicy policy;
+  GroupStore groups(scratch + "\\Groups.lst");
+  MessageLog log;
+  SilentPort port;
+  setMainWindowPort(&port);
+  GuardThread guard(responder, policy, groups, log);
+  guard.StartGuard(1000, "Away from the keyboard", port);
+  AutoresponseActive = true;
+  if (!waitUntilLooks(windows, 1, 5000)) {
+    std::fprintf(stderr, "the guard thread did not start\n");
+    return 1;
+  }
+
+  // Windows appear at different moments of the one-second poll period, spread evenly
+  // and the same way on every run.
+  std::vector<double> latencies;
+  for (int i = 0; i < conversations; ++i) {
+    Sleep(static_cast<DWORD>((i * 379) % 1000));
+    std::string id = "bench" + std::to_string(i);
+    HWND w = messenger.openMessage(id + " - chat", id, L"are you there?");
+    if (!w || !messenger.waitForClose(w, 10000)) {
+      std::fprintf(stderr, "conversation %d was not answered\n", i);
+      return 1;
+    }
+    StandInWindowRecord r = messenger.record(w);
+    latencies.push_back(static_cast<double>(r.closedMs - r.openedMs));
+  }
+  std::sort(latencies.begin(), latencies.end());
+  size_t n = latencies.size();
+  double median = n % 2 ? latencies[n / 2] : (latencies[n / 2 - 1] + latencies[n / 2]) / 2.0;
+  std::printf("reply latency, window shown to close request received, %zu conversations:\n", n);
+  std::printf("  min %.0f ms, median %.0f ms, max %.0f ms\n", latencies.front(), median,
+              latencies.back());
+
+  messenger.closeAll();
+  Sleep(2500);  // let the last pass end
+  HANDLE thread = windows.guardThread();
+  int looksBefore = windows.looks();
+  double cpuBefore = threadCpuMs(thread);
+  DWORD begin = GetTickCount();
+  Sleep(static_cast<DWORD>(idleSeconds) * 1000);
+  double cpuAfter = threadCpuMs(thread);
+  DWORD elapsed = GetTickCount() - begin;
+  int passes = windows.looks() - looksBefore;
+  std::printf("guard thread idle, no conversation window, %.1f s:\n", elapsed / 1000.0);
+  std::printf("  CPU %.1f ms (%.4f%% of one core), %d passes, %.1f us per pass\n",
+              cpuAfter - cpuBefore, 100.0 * (cpuAfter - cpuBefore) / elapsed, passes,
+              passes ? 1000.0 * (cpuAfter - cpuBefore) / passes : 0.0);
+
+  AutoresponseActive = false;
+  DWORD stopBegin = GetTickCount();
+  while (guard.running() && GetTickCount() - stopBegin < 10000) Sleep(10);
+  setMainWindowPort(nullptr);
+  messenger.stop();
+  return 0;
+}

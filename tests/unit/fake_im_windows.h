@@ -77,13 +77,6 @@ class FakeImWindows : public ImWindows {
     return std::find(zOrder_.begin(), zOrder_.end(), window) != zOrder_.end();
   }
 
-  // While set, a close request is recorded but the window stays open, as when the
-  // client has not handled its queue yet.
-  void keepClosedWindowsOpen(bool keep) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    keepClosedOpen_ = keep;
-  }
-
   // These character posts fail (counting from 1 over the whole run).
   void failCharPosts(const std::set<int>& which) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -211,7 +204,7 @@ class FakeImWindows : public ImWindows {
     auto it = conversations_.find(conversation);
     if (it == conversations_.end() || !open(conversation) || it->second.closeFails) return false;
     events_.push_back({EventKind::Close, conversation, 0});
-    if (!keepClosedOpen_) zOrder_.erase(std::find(zOrder_.begin(), zOrder_.end(), conversation));
+    zOrder_.erase(std::find(zOrder_.begin(), zOrder_.end(), conversation));
     return true;
   }
 
@@ -225,7 +218,6 @@ class FakeImWindows : public ImWindows {
   std::map<WindowId, Conversation> conversations_;
   std::vector<WindowId> zOrder_;  // front is the top
   std::vector<Event> events_;
-  bool keepClosedOpen_ = false;
   std::set<int> failingChars_;
   int charPosts_ = 0;
   int listings_ = 0;

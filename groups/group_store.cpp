@@ -25,12 +25,12 @@ GroupStore::GroupStore(const std::string& fileName) : writer_(fileName) {}
 
 bool GroupStore::findGroupMessage(const std::string& probe, std::string* reply,
                                   bool senderKeyForm) const {
-  const std::string wanted = AnsiUpper(probe);
+  const std::string wanted = UpperCaseAnsi(probe);
   std::lock_guard<std::mutex> lock(mutex_);
   for (const Group& group : groups_) {
     for (const std::string& member : group.members) {
       const std::string candidate = senderKeyForm ? member + ",>" : member;
-      if (AnsiUpper(candidate) != wanted) continue;
+      if (UpperCaseAnsi(candidate) != wanted) continue;
       if (reply) *reply = group.message + ">";
       return true;
     }

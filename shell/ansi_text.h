@@ -4,14 +4,8 @@
 
 #include <string>
 
-// <windows.h> still defines AnsiUpper as an old name of CharUpperA; include this header
-// after it so that the name means the function below.
-#ifdef AnsiUpper
-#undef AnsiUpper
-#endif
-
 // The text with every letter in upper case.
-std::string AnsiUpper(std::string text);
+std::string UpperCaseAnsi(std::string text);
 
 // True when the two texts are equal as whole texts without regard to letter case.
 bool AnsiEqualNoCase(const std::string& a, const std::string& b);

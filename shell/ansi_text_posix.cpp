@@ -30,7 +30,7 @@ const std::array<unsigned char, 256>& upperTable() {
 
 }  // namespace
 
-std::string AnsiUpper(std::string text) {
+std::string UpperCaseAnsi(std::string text) {
   const auto& table = upperTable();
   for (char& c : text) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
   return text;

@@ -6,7 +6,7 @@
 
 #include <climits>
 
-std::string AnsiUpper(std::string text) {
+std::string UpperCaseAnsi(std::string text) {
   // CharUpperBuffA takes a DWORD count; walk a text too long for one call in pieces
   // that never split inside the text's own count.
   std::size_t done = 0;
@@ -21,5 +21,5 @@ std::string AnsiUpper(std::string text) {
 
 bool AnsiEqualNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
-  return AnsiUpper(a) == AnsiUpper(b);
+  return UpperCaseAnsi(a) == UpperCaseAnsi(b);
 }

@@ -20,11 +20,11 @@ TEST(AnsiText, UpperCaseFoldsTheCodePageLettersOnly) {
   };
   for (const Case& c : cases) {
     const std::string in(1, static_cast<char>(c.in));
-    EXPECT_EQ(AnsiUpper(in), std::string(1, static_cast<char>(c.out)))
+    EXPECT_EQ(UpperCaseAnsi(in), std::string(1, static_cast<char>(c.out)))
         << "byte 0x" << std::hex << int(c.in);
   }
   // A NUL inside the text neither ends nor shortens it.
-  EXPECT_EQ(AnsiUpper(std::string("ab\0cd", 5)), std::string("AB\0CD", 5));
+  EXPECT_EQ(UpperCaseAnsi(std::string("ab\0cd", 5)), std::string("AB\0CD", 5));
 }
 
 TEST(AnsiText, EqualityIgnoresLetterCaseOfWholeTexts) {

@@ -50,16 +50,14 @@ void confirm(HWND dialog) {
   if (openRecord) storeForm(form, *openRecord);
   openRecord = nullptr;
   // Switching the lite look on already spares the dialog its closing fade.
-  if (!LiteMode()) FadeOut(dialog);
-  EndDialog(dialog, IDOK);
+  EndDialogFading(dialog, IDOK);
   PostMessageA(MainWindowHandle, UM_SETTINGS_CHANGED, 0, 0);
   app().settingsStore.save();
 }
 
 void cancel(HWND dialog) {
   openRecord = nullptr;
-  if (!LiteMode()) FadeOut(dialog);
-  EndDialog(dialog, IDCANCEL);
+  EndDialogFading(dialog, IDCANCEL);
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -60,15 +60,13 @@ INT_PTR CALLBACK GroupInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, L
           RequestNote(refusal->kind, refusal->text);
           return TRUE;
         }
-        if (!LiteMode()) FadeOut(dialog);
-        EndDialog(dialog, IDOK);
+        EndDialogFading(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wParam) == IDCANCEL) {
         pendingGroupName.clear();
         pendingGroupMessage.clear();
-        if (!LiteMode()) FadeOut(dialog);
-        EndDialog(dialog, IDCANCEL);
+        EndDialogFading(dialog, IDCANCEL);
         return TRUE;
       }
       return FALSE;

@@ -62,14 +62,12 @@ INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
           PostNote(refusal->kind, refusal->text);
           return TRUE;
         }
-        if (!LiteMode()) FadeOut(dialog);
-        EndDialog(dialog, IDOK);
+        EndDialogFading(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wParam) == IDCANCEL) {
         pendingUserId.clear();
-        if (!LiteMode()) FadeOut(dialog);
-        EndDialog(dialog, IDCANCEL);
+        EndDialogFading(dialog, IDCANCEL);
         return TRUE;
       }
       return FALSE;

@@ -80,6 +80,11 @@ void FadeOut(HWND window) {
   RunFadeOut(target, fadeStepPauseMs(CurrentUiTiming));
 }
 
+void EndDialogFading(HWND dialog, INT_PTR result) {
+  if (!LiteMode()) FadeOut(dialog);
+  EndDialog(dialog, result);
+}
+
 void SlideOut(HWND window, HWND anchor, DockSide side) {
   SlidingWindow target(window);
   RunSlideOut(target, screenRect(anchor), screenRect(window), side, CurrentUiTiming.slideStep,

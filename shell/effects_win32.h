@@ -8,6 +8,8 @@
 // Fades run on the interface thread and return when done; callers skip them in lite mode.
 void FadeIn(HWND window);
 void FadeOut(HWND window);
+// Ends a modal dialog, fading it out first unless the look is lite.
+void EndDialogFading(HWND dialog, INT_PTR result);
 
 // A companion window slides out from behind its anchor and docks at its side, or slides
 // back behind it and is destroyed. In lite mode the first docks at once and the second

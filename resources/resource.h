@@ -2,6 +2,9 @@
 // are per dialog, so the same number can mean different controls in different dialogs.
 #pragma once
 
+// A table aligned by hand, read by the resource compiler as well.
+// clang-format off
+
 // Dialog templates.
 #define IDD_ABOUT 103          // About box
 #define IDD_USER_ID 138        // asks for one member user ID
@@ -82,3 +85,4 @@
 #define IDC_LOG_VIEW 1035
 #define IDC_LOG_CLEAR 1036
 #define IDC_LOG_REFRESH 1037
+// clang-format on

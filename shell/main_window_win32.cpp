@@ -136,10 +136,10 @@ void ToggleLogToFile(HWND window) {
   PostNote(NOTE_INFO, text);
 }
 
-// The configuration dialog has saved "conf.qvr": take its values from the file, keeping
-// the record as it is if the file cannot be read.
+// The configuration dialog has changed the settings record: take its values over. The
+// record, not the file, is what counts, so the new values hold for this run even when
+// "conf.qvr" could not be written.
 void Reload(HWND window) {
-  app().settingsStore.load();
   const Settings& settings = app().settingsStore.settings();
   app().replyPolicy.ReplyInterval = settings.replyMode;
   DefaultReplyText = settings.defaultMessage;

@@ -1,5 +1,5 @@
 // The whole program driven through its windows: start-up, commands and refusals, popups,
-// the log-file switch, reloading the settings, the About box and closing.
+// the log-file switch, the About box and closing.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -234,37 +234,6 @@ TEST(Popups, CornerPlacementLifetimeAndClick) {
   EXPECT_LT(GetTickCount64() - clicked, 1500u);
   EXPECT_TRUE(IsWindow(both[1].window));
   EXPECT_TRUE(app.waitForNoPopups(5000));
-  EXPECT_EQ(app.close(), 0u);
-}
-
-// How long a popup takes from the request until its text shows: its fade-in.
-ULONGLONG fadeInMs(QuorvaneApp& app) {
-  EXPECT_TRUE(app.waitForNoPopups(8000));
-  const ULONGLONG asked = GetTickCount64();
-  app.click(IDC_DEACTIVATE);
-  EXPECT_TRUE(app.waitForPopup(INACTIVE));
-  return GetTickCount64() - asked;
-}
-
-TEST(Settings, ReloadTakesTheSavedSettingsOverTypedText) {
-  QuorvaneApp app("reload");
-  // Slow animations in the file count only once the settings have changed.
-  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("First reply", 0, 0)));
-  ASSERT_TRUE(app.start());
-  EXPECT_EQ(app.text(IDC_DEFAULT_REPLY), "First reply");
-  EXPECT_LT(fadeInMs(app), 700u);  // Normal: 15 pauses of 16 ms
-
-  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "typed but never saved"));
-  ASSERT_TRUE(app.writeFile("conf.qvr", confFile("Saved reply", 0, 0)));
-  app.post(UM_SETTINGS_CHANGED);
-  EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Saved reply"));
-  EXPECT_GE(fadeInMs(app), 960u);  // Slow: 15 pauses of 64 ms
-
-  // A settings message without a readable file keeps what the program already had.
-  DeleteFileA(app.path("conf.qvr").c_str());
-  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "typed again"));
-  app.post(UM_SETTINGS_CHANGED);
-  EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Saved reply"));
   EXPECT_EQ(app.close(), 0u);
 }
 

@@ -65,6 +65,39 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
   EXPECT_EQ(app.close(), 0u);
 }
 
+// How long a popup takes from the request until its text shows: its fade-in.
+ULONGLONG FadeInMs(QuorvaneApp& app) {
+  EXPECT_TRUE(app.waitForNoPopups(8000));
+  const ULONGLONG asked = GetTickCount64();
+  app.click(IDC_DEACTIVATE);
+  EXPECT_TRUE(app.waitForPopup("Autoresponse is Currently Inactive..."));
+  return GetTickCount64() - asked;
+}
+
+TEST(ConfigDialog, OkHandsItsValuesToTheMainWindowEvenWhenTheFileCannotBeWritten) {
+  QuorvaneApp app("config_reload");
+  // The slow speed in the file counts only once the settings have been confirmed.
+  const std::string stored = confFile("First reply", "0", "0", "0");
+  ASSERT_TRUE(app.writeFile("conf.qvr", stored));
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "First reply"));
+  EXPECT_LT(FadeInMs(app), 700u);  // Normal: 15 pauses of 16 ms
+
+  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "typed but never saved"));
+  SetFileAttributesA(app.path("conf.qvr").c_str(), FILE_ATTRIBUTE_READONLY);
+  HWND dialog = OpenConfig(app);
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(ComboSelection(dialog, IDC_CONFIG_SPEED), 0);
+  SetItemText(dialog, IDC_CONFIG_MESSAGE, "Saved reply");
+  Click(dialog, IDOK);
+  EXPECT_TRUE(WaitGone(dialog));
+  EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Saved reply"));
+  EXPECT_GE(FadeInMs(app), 960u);  // Slow: 15 pauses of 64 ms
+  EXPECT_EQ(FileBytes(app, "conf.qvr"), stored) << "a read-only file keeps its content";
+  SetFileAttributesA(app.path("conf.qvr").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(app.close(), 0u);
+}
+
 TEST(ConfigDialog, CancelAfterChangingEverythingLeavesTheFileAndMainWindowAlone) {
   QuorvaneApp app("config_cancel");
   const std::string stored = confFile("Back at five", "1", "0", "0");

@@ -237,25 +237,37 @@ TEST(Popups, CornerPlacementLifetimeAndClick) {
   EXPECT_EQ(app.close(), 0u);
 }
 
-TEST(AboutBox, OpensOnTopAndClosesWithOk) {
-  QuorvaneApp app("about");
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForNoPopups(6000));
+HWND openAbout(QuorvaneApp& app) {
   app.click(IDC_ABOUT_BUTTON);
   HWND about = nullptr;
-  ASSERT_TRUE(WaitUntil(
+  WaitUntil(
       [&] {
         for (const ProgramWindow& w : app.otherWindows())
           if (GetDlgItem(w.window, IDOK) && !GetDlgItem(w.window, IDC_NOTE_TEXT)) about = w.window;
         return about != nullptr;
       },
-      5000));
+      5000);
+  return about;
+}
+
+TEST(AboutBox, OpensOnTopAndClosesWithOkOrTheEnterKey) {
+  QuorvaneApp app("about");
+  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(app.waitForNoPopups(6000));
+  HWND about = openAbout(app);
+  ASSERT_TRUE(about);
   EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(GetWindowLongA(about, GWL_STYLE) & WS_CAPTION, WS_BORDER);
   EXPECT_TRUE(FindWindowExA(about, nullptr, "Static", "Quorvane Version  3.x"));
   Sleep(200);  // let it paint before the picture is taken
   SaveWindowShot("about_box", about);
   PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 3000));
+
+  // The OK bar takes no keyboard focus, so the box itself must answer Enter.
+  about = openAbout(app);
+  ASSERT_TRUE(about);
+  PostMessageA(about, WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 3000));
   EXPECT_EQ(app.close(), 0u);
 }

@@ -8,7 +8,6 @@
 #include "common/app_driver.h"
 #include "common/screenshot.h"
 #include "resources/resource.h"
-#include "shell/shared_state.h"
 
 namespace {
 

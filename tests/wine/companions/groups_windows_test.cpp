@@ -216,6 +216,7 @@ TEST(MembersWindow, CreateUserRefusesDuplicatesAndEmptyIdsThenAppendsToTheSelect
   ASSERT_TRUE(userId);
   EXPECT_EQ(ClientOrigin(userId).x, ClientOrigin(groups).x);
   EXPECT_EQ(ClientOrigin(userId).y, ClientOrigin(groups).y);
+  EXPECT_TRUE(FindWindowExA(userId, nullptr, "Static", "Yahoo User ID")) << "the field's label";
 
   // With notifications off the refusal shows in the status line only.
   app.click(IDC_NOTIFY_CHECK);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "config/dialog_controls_win32.h"
+#include "config/edit_lines.h"
 #include "msglog/notification_popup_win32.h"
 #include "resources/resource.h"
 #include "responder/guard.h"
@@ -11,7 +13,6 @@
 #include "shell/app_win32.h"
 #include "shell/effects_win32.h"
 #include "shell/main_window_port_win32.h"
-#include "shell/reply_text.h"
 #include "shell/shared_state.h"
 
 namespace {
@@ -35,6 +36,8 @@ const char* const TEXT_LOG_OPENED = "Message Log Openend...";
 
 constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
 constexpr uint32_t POLL_INTERVAL_MS = 1000;
+// The longest part of one line of the reply box that is kept.
+constexpr std::size_t REPLY_LINE_LIMIT = 1023;
 
 void setStatus(HWND window, const char* text) {
   SetDlgItemTextA(window, IDC_STATUS, text);
@@ -42,13 +45,6 @@ void setStatus(HWND window, const char* text) {
 
 void setReplyEditable(HWND window, bool editable) {
   SendDlgItemMessageA(window, IDC_DEFAULT_REPLY, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
-}
-
-std::string editText(HWND window, int id) {
-  HWND edit = GetDlgItem(window, id);
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], static_cast<int>(text.size()))));
-  return text;
 }
 
 // While activation waits for the previous guard thread, that thread may still write the
@@ -96,9 +92,11 @@ void Activate(HWND window) {
     PostNote(NOTE_ERROR, TEXT_ALREADY_ACTIVE);
     return;
   }
-  // Lines typed over several lines become one; a box holding only line breaks counts as
-  // empty, so no empty reply is ever sent.
-  DefaultReplyText = JoinReplyLines(editText(window, IDC_DEFAULT_REPLY));
+  // The lines as the box shows them, joined with nothing between them: a long paragraph
+  // wraps into several lines and so is taken whole. A box holding only line breaks counts
+  // as empty, so no empty reply is ever sent.
+  DefaultReplyText =
+      joinEditLines(EditLines(GetDlgItem(window, IDC_DEFAULT_REPLY)), REPLY_LINE_LIMIT);
   if (DefaultReplyText.empty()) {
     setStatus(window, TEXT_NO_REPLY);
     PostNote(NOTE_ERROR, TEXT_NO_REPLY);

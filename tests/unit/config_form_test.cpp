@@ -23,6 +23,11 @@ TEST(EditLines, JoinedWithoutSeparatorAndCutPerLine) {
       {"cut per line, not in total", {"abcdef", "ghijkl"}, 3, "abcghi", false},
       {"exact limit kept", {std::string(1023, 'x')}, 1023, std::string(1023, 'x'), false},
       {"stray line break dropped", {"a\r\nb"}, 1023, "ab", false},
+      {"long paragraph wrapped over two lines kept whole",
+       {std::string(1000, 'x') + " ", std::string(500, 'y')},
+       1023,
+       std::string(1000, 'x') + " " + std::string(500, 'y'),
+       false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(joinEditLines(c.lines, c.limit), c.joined) << c.name;

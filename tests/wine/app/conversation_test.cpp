@@ -99,4 +99,29 @@ TEST(Conversation, ContactIsAnsweredCountedLoggedAndNoted) {
   }
 }
 
+// One paragraph of about 1,500 characters: the reply box wraps it over many lines, and
+// the contact still gets all of it.
+TEST(Conversation, ReplyTypedAsOneLongParagraphIsSentWhole) {
+  QuorvaneApp app("conversation_long_reply");
+  StandInMessenger messenger;
+  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
+  ASSERT_TRUE(app.start());
+  std::string paragraph;
+  for (int i = 0; paragraph.size() < 1500; ++i) paragraph += "word" + std::to_string(i) + " ";
+  paragraph.pop_back();
+  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, paragraph));
+  app.click(IDC_ACTIVATE);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+
+  HWND conversation =
+      messenger.openMessage(standInChatTitle("Alice W", "alice_w"), "alice_w", L"still there?");
+  ASSERT_TRUE(conversation);
+  ASSERT_TRUE(messenger.waitForClose(conversation, 20000));
+  StandInWindowRecord record = messenger.record(conversation);
+  ASSERT_EQ(record.sent.size(), 1u);
+  EXPECT_EQ(record.sent[0], " Hey alice_w," + paragraph + " ");
+  EXPECT_EQ(app.close(), 0u);
+  messenger.stop();
+}
+
 }  // namespace

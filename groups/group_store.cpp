@@ -17,7 +17,9 @@ bool contains(const std::string& line, const char* marker) {
 
 }  // namespace
 
-GroupStore::GroupStore(const std::string& fileName) : writer_(fileName) {}
+// A CR inside a line of "Groups.lst" (a hand-edited file, say) belongs to the text and
+// goes back into the file as it came; only LF and CR LF end lines there.
+GroupStore::GroupStore(const std::string& fileName) : writer_(fileName, LoneCr::IsText) {}
 
 // Every operation below takes the store's mutex for its whole length: the guard thread's
 // lookup waits for a change the user is making on the interface thread and then sees the
@@ -123,7 +125,7 @@ void GroupStore::load() {
   // The file is read first and the store replaced in one step, so a lookup meanwhile
   // sees the old groups or the new ones.
   std::vector<Group> loaded;
-  LineReader in(writer_.fileName());
+  LineReader in(writer_.fileName(), LoneCr::IsText);
   if (in.isOpen()) {
     // Names, messages and IDs are taken by their position after a "Group" line and are
     // never examined, so they may hold the markers themselves. Past the end every read

@@ -10,8 +10,8 @@ constexpr std::size_t MAX_FILE_NAME_CHARS = 99;
 
 }  // namespace
 
-LineFileWriter::LineFileWriter(const std::string& fileName)
-    : fileName_(fileName.substr(0, MAX_FILE_NAME_CHARS)) {}
+LineFileWriter::LineFileWriter(const std::string& fileName, LoneCr loneCr)
+    : fileName_(fileName.substr(0, MAX_FILE_NAME_CHARS)), loneCr_(loneCr) {}
 
 bool LineFileWriter::writeLines(const std::vector<std::string>& lines) {
   if (fileName_.empty()) return false;
@@ -20,7 +20,8 @@ bool LineFileWriter::writeLines(const std::vector<std::string>& lines) {
     // The files are read back by line position: a line break inside a text would move
     // every later line, so it is left out, as the dialogs do when they join lines.
     for (char c : line) {
-      if (c != '\r' && c != '\n') content += c;
+      if (c == '\n' || (c == '\r' && loneCr_ == LoneCr::EndsLine)) continue;
+      content += c;
     }
     content += "\r\n";
   }

@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "groups/line_reader.h"
+
 class LineFileWriter {
  public:
-  // The name is kept to at most 99 characters; no directory part is added.
-  explicit LineFileWriter(const std::string& fileName);
+  // The name is kept to at most 99 characters; no directory part is added. A lone CR is
+  // written as it is only into a file whose reader takes it as text.
+  explicit LineFileWriter(const std::string& fileName, LoneCr loneCr = LoneCr::EndsLine);
 
   const std::string& fileName() const { return fileName_; }
   // Replaces the file's content by these lines, each followed by CR LF. True on success.
@@ -17,4 +20,5 @@ class LineFileWriter {
 
  private:
   std::string fileName_;
+  LoneCr loneCr_;
 };

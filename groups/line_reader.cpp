@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-LineReader::LineReader(const std::string& fileName) {
+LineReader::LineReader(const std::string& fileName, LoneCr loneCr) : loneCr_(loneCr) {
   std::error_code error;
   // Some systems open a directory as if it were an empty file; it is no file of ours.
   if (std::filesystem::is_directory(fileName, error)) return;
@@ -30,8 +30,9 @@ std::string LineReader::readLine(std::size_t maxChars, bool* longLine) {
       if (c == '\n') break;
       if (c == '\r') {
         const int after = std::getc(file_);
-        if (after != '\n' && after != EOF) std::ungetc(after, file_);
-        break;
+        if (after == '\n') break;
+        if (after != EOF) std::ungetc(after, file_);
+        if (loneCr_ == LoneCr::EndsLine) break;
       }
       // NUL and any other byte are kept as they are: the line is the file's, not ours.
       if (line.size() < maxChars) {

@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <string>
 
+// What a CR that is not followed by LF is: a line end too, or a character of the line.
+enum class LoneCr { EndsLine, IsText };
+
 class LineReader {
  public:
   // Opens the file for reading; a missing file, one that cannot be read or a directory
   // of that name leaves the reader closed.
-  explicit LineReader(const std::string& fileName);
+  explicit LineReader(const std::string& fileName, LoneCr loneCr = LoneCr::EndsLine);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -18,11 +21,12 @@ class LineReader {
   bool isOpen() const { return file_ != nullptr; }
   // True once every byte has been read (or the file could not be read further).
   bool atEnd();
-  // The next line without its line end: LF, CR LF or a lone CR. At most maxChars
-  // characters are kept; the rest of a longer line is read past and dropped, and
-  // longLine tells so. At the end of the file the line is empty.
+  // The next line without its line end: LF, CR LF, or a lone CR where that ends lines.
+  // At most maxChars characters are kept; the rest of a longer line is read past and
+  // dropped, and longLine tells so. At the end of the file the line is empty.
   std::string readLine(std::size_t maxChars, bool* longLine = nullptr);
 
  private:
   std::FILE* file_ = nullptr;
+  LoneCr loneCr_;
 };

@@ -121,7 +121,7 @@ TEST_F(GroupsFile, DamagedAndUnusualFiles) {
   } cases[] = {
       {"empty file", "", ""},
       {"LF line ends", "Group---\nF\nhi\nUser---\nann\n---\n", "F|hi|ann;"},
-      {"bare CR line ends", "Group---\rF\rhi\rUser---\rann\r---\r", "F|hi|ann;"},
+      {"a lone CR ends no line", "Group---\rF\rhi\rUser---\rann\r---\r", "||;"},
       {"lower-case markers", "group---\r\nF\r\nhi\r\nuser---\r\nann\r\n---\r\n", ""},
       {"no closing line", "Group---\r\nF\r\nhi\r\nUser---\r\nann\r\nUser---\r\nbob",
        "F|hi|ann,bob;"},
@@ -145,6 +145,16 @@ TEST_F(GroupsFile, DamagedAndUnusualFiles) {
     store.load();
     EXPECT_EQ(dump(store), c.groups) << c.name;
   }
+}
+
+TEST_F(GroupsFile, LoneCrStaysInItsLineAndIsSavedBack) {
+  const std::string bytes = "Group---\r\nFriends\r\r\nBack\rsoon\r\nUser---\r\nalice\r\n---\r\n";
+  writeFile("Groups.lst", bytes);
+  GroupStore store;
+  store.load();
+  EXPECT_EQ(dump(store), "Friends\r|Back\rsoon|alice;");
+  EXPECT_TRUE(store.save());
+  EXPECT_EQ(readFile("Groups.lst"), bytes);
 }
 
 TEST_F(GroupsFile, MissingOrUnwritableFile) {

@@ -33,10 +33,22 @@ void syncWorkingDirectory() {
   ::close(dir);
 }
 
+// Creates a temporary file of a name nothing has yet; -1 if none can be made.
+int createTemporary(const std::string& fileName, std::string& tempName) {
+  for (unsigned attempt = 0; attempt < MOST_TEMPORARY_NAMES; ++attempt) {
+    tempName = TemporaryName(fileName, static_cast<unsigned long>(::getpid()), attempt);
+    const int fd =
+        ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd >= 0) return fd;
+    // Only a name that is taken (by a file or a folder) is worth another try.
+    if (errno != EEXIST) break;
+  }
+  return -1;
+}
+
 }  // namespace
 
-bool ReplaceFileContent(const std::string& fileName, const std::string& tempName,
-                        const std::string& content) {
+bool ReplaceFileContent(const std::string& fileName, const std::string& content) {
   struct stat old {};
   const bool exists = ::stat(fileName.c_str(), &old) == 0;
   if (!exists && errno != ENOENT) return false;
@@ -47,8 +59,8 @@ bool ReplaceFileContent(const std::string& fileName, const std::string& tempName
     if ((old.st_mode & S_IWUSR) == 0 || ::access(fileName.c_str(), W_OK) != 0) return false;
   }
 
-  const int fd =
-      ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  std::string tempName;
+  const int fd = createTemporary(fileName, tempName);
   if (fd < 0) return false;
   bool ok = writeAll(fd, content);
   if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;

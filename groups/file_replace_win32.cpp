@@ -18,10 +18,23 @@ bool writeAll(HANDLE file, const std::string& content) {
   return true;
 }
 
+// Creates a temporary file of a name nothing has yet; INVALID_HANDLE_VALUE if none can be
+// made.
+HANDLE createTemporary(const std::string& fileName, std::string& tempName) {
+  for (unsigned attempt = 0; attempt < MOST_TEMPORARY_NAMES; ++attempt) {
+    tempName = TemporaryName(fileName, GetCurrentProcessId(), attempt);
+    const HANDLE file = CreateFileA(tempName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    // Only a name that is taken (by a file or a folder) is worth another try.
+    if (GetFileAttributesA(tempName.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
-bool ReplaceFileContent(const std::string& fileName, const std::string& tempName,
-                        const std::string& content) {
+bool ReplaceFileContent(const std::string& fileName, const std::string& content) {
   const DWORD attributes = GetFileAttributesA(fileName.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
@@ -31,8 +44,8 @@ bool ReplaceFileContent(const std::string& fileName, const std::string& tempName
     return false;
   }
 
-  const HANDLE file = CreateFileA(tempName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::string tempName;
+  const HANDLE file = createTemporary(fileName, tempName);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = writeAll(file, content) && FlushFileBuffers(file);
   if (!CloseHandle(file)) ok = false;

@@ -25,5 +25,5 @@ bool LineFileWriter::writeLines(const std::vector<std::string>& lines) {
     }
     content += "\r\n";
   }
-  return ReplaceFileContent(fileName_, fileName_ + ".tmp", content);
+  return ReplaceFileContent(fileName_, content);
 }

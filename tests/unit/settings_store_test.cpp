@@ -31,7 +31,8 @@ TEST_F(SettingsFile, SavedBytesAndReadBack) {
   store.settings() = Settings{" Away > back soon ", 2, 1, 4};
   EXPECT_TRUE(store.save());
   EXPECT_EQ(readFile("conf.qvr"), confFile(" Away > back soon ", "4", "2", "1"));
-  EXPECT_FALSE(exists("conf.qvr.tmp"));
+  using std::filesystem::directory_iterator;
+  EXPECT_EQ(std::distance(directory_iterator("."), directory_iterator()), 1) << "conf.qvr alone";
 
   SettingsStore loaded;
   EXPECT_TRUE(loaded.load());

@@ -52,7 +52,9 @@ void confirm(HWND dialog) {
   // Switching the lite look on already spares the dialog its closing fade.
   EndDialogFading(dialog, IDOK);
   PostMessageA(MainWindowHandle, UM_SETTINGS_CHANGED, 0, 0);
-  app().settingsStore.save();
+  // The new values hold for this run all the same; the user must know they will not
+  // come back at the next start.
+  if (!app().settingsStore.save()) RequestNote(NOTE_ERROR, CONFIG_NOT_SAVED);
 }
 
 void cancel(HWND dialog) {

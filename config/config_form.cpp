@@ -7,6 +7,7 @@ const char* const CONFIG_REFUSED_WHILE_ACTIVE =
     "You need to deactivate Autoresponse beforing configuring it...";
 const char* const CONFIG_NO_DEFAULT_MESSAGE =
     "A Default Autoresponse message was not configured...";
+const char* const CONFIG_NOT_SAVED = "Could not save conf.qvr...";
 
 const std::vector<std::string>& replyIntervalTexts() {
   static const std::vector<std::string> texts{

@@ -43,3 +43,4 @@ bool formLacksMessage(const ConfigForm& form);
 // Texts the user sees.
 extern const char* const CONFIG_REFUSED_WHILE_ACTIVE;
 extern const char* const CONFIG_NO_DEFAULT_MESSAGE;
+extern const char* const CONFIG_NOT_SAVED;

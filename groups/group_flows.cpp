@@ -16,6 +16,13 @@ const char* const NOTE_USER_REMOVED = "User removed...";
 const char* const NOTE_INVALID_USER = "Please Enter a Valid UserName...";
 const char* const NOTE_USER_EXISTS =
     "The User you are trying to create already exists in some group...";
+const char* const NOTE_GROUPS_NOT_SAVED = "Could not save Groups.lst...";
+
+bool saveGroups(GroupStore& store) {
+  if (store.save()) return true;
+  RequestNote(NOTE_ERROR, NOTE_GROUPS_NOT_SAVED);
+  return false;
+}
 
 std::string fieldText(const std::string& firstLine) {
   return joinEditLines({firstLine}, GROUP_FIELD_LIMIT);

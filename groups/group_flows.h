@@ -36,6 +36,12 @@ extern const char* const NOTE_NO_USER_SELECTED;
 extern const char* const NOTE_USER_REMOVED;
 extern const char* const NOTE_INVALID_USER;
 extern const char* const NOTE_USER_EXISTS;
+extern const char* const NOTE_GROUPS_NOT_SAVED;
+
+// Saves "Groups.lst". A save that fails is told at once with an error note, whatever the
+// notification switch says: the change holds for this run but would be gone at the next
+// start. True when saved.
+bool saveGroups(GroupStore& store);
 
 // What the fields give: the first line of a single-line field, the joined lines of the
 // message field, each cut to GROUP_FIELD_LIMIT.

@@ -114,7 +114,7 @@ void removeGroup() {
 
 // Every button saves and refills, changed or not; the refill leaves no selection.
 void afterButton(HWND window) {
-  app().groupStore.save();
+  saveGroups(app().groupStore);
   if (IsWindow(window)) fillGroupList(window);
 }
 
@@ -153,7 +153,7 @@ void onListNotice(HWND window, int code) {
     if (!addMember()) return;
     std::optional<std::size_t> selected = groupsListSelection();
     if (!selected || !IsWindow(window)) return;
-    app().groupStore.save();
+    saveGroups(app().groupStore);
     showMembers(*selected);
   }
 }

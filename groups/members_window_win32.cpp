@@ -84,7 +84,7 @@ void onCreateUser() {
   if (!addMember()) return;
   std::optional<std::size_t> selected = groupsListSelection();
   if (!selected) return;
-  app().groupStore.save();
+  saveGroups(app().groupStore);
   showMembers(*selected);
 }
 
@@ -94,7 +94,7 @@ void onRemove(HWND window) {
       applyRemoveMember(app().groupStore, member, groupsListSelection(), lastSelectedGroup, shown);
   if (removal.note) RequestNote(removal.note->kind, removal.note->text);
   if (!removal.removed) return;
-  app().groupStore.save();
+  saveGroups(app().groupStore);
   showMembers(removal.group);
 }
 

@@ -3,6 +3,7 @@
 // after every change.
 #include <gtest/gtest.h>
 
+#include "common/messenger_client.h"
 #include "companions/companion_driver.h"
 #include "resources/resource.h"
 
@@ -348,6 +349,69 @@ TEST(MembersWindow, RemoveUsesTheLastSelectedGroupAndNeverAnotherGroupsData) {
   EXPECT_FALSE(app.waitForPopup("User removed...", 1000));
   EXPECT_EQ(FileBytes(app, "Groups.lst"), onlyWork);
   EXPECT_EQ(app.close(), 0u);
+}
+
+// Saves that fail are told at once, even with notifications off; the changes still hold
+// for the run and answer contacts.
+TEST(FailedSave, IsToldAndTheChangesStillAnswerContacts) {
+  QuorvaneApp app("failed_saves");
+  const std::string groupsFile =
+      CrLfLines({"Group---", "Friends", "Back soon", "User---", "alice", "---"});
+  const std::string confFile =
+      CrLfLines({" Quorvane - 3.0 - Kelvaro ", "DEFAULT_MSG", "Away", "REPLY_INTERVAL", "0",
+                 "UISpeed", "1", "EXTENDED_GRAPHICS", "0", "End"});
+  // The program itself refuses to replace a read-only file, so this fails even as root.
+  auto setReadOnly = [&](bool readOnly) {
+    for (const char* name : {"Groups.lst", "conf.qvr"})
+      SetFileAttributesA(app.path(name).c_str(),
+                         readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+  };
+  setReadOnly(false);  // left so by an earlier run that stopped midway
+  ASSERT_TRUE(app.writeFile("Groups.lst", groupsFile));
+  ASSERT_TRUE(app.writeFile("conf.qvr", confFile));
+  setReadOnly(true);
+  StandInMessenger messenger;
+  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
+  ASSERT_TRUE(app.start());
+  app.click(IDC_NOTIFY_CHECK);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Message notification disabled..."));
+
+  HWND groups = OpenGroups(app);
+  ASSERT_TRUE(groups);
+  SelectRow(groups, IDC_GROUP_LIST, 0);
+  Click(groups, IDC_GROUP_EDIT);
+  HWND info = WaitForGroupInfo(app);
+  ASSERT_TRUE(info);
+  EnterGroup(info, "Friends", "Gone fishing");
+  HWND popup = app.waitForPopup("Could not save Groups.lst...");
+  EXPECT_TRUE(popup);
+  Sleep(300);
+  ShotOf("popup_groups_not_saved", {popup});
+  Click(groups, IDC_GROUPS_CLOSE);
+  EXPECT_TRUE(WaitGone(groups));
+
+  app.click(IDC_CONFIG_BUTTON);
+  HWND config = WaitForDialogWith(app, {IDC_CONFIG_MESSAGE, IDC_CONFIG_INTERVAL, IDC_CONFIG_SPEED});
+  ASSERT_TRUE(config);
+  SetItemText(config, IDC_CONFIG_MESSAGE, "Out all day");
+  Click(config, IDOK);
+  EXPECT_TRUE(app.waitForPopup("Could not save conf.qvr..."));
+  EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Out all day"));
+  EXPECT_EQ(FileBytes(app, "Groups.lst"), groupsFile);
+  EXPECT_EQ(FileBytes(app, "conf.qvr"), confFile);
+  EXPECT_EQ(app.files("*.tmp"), std::vector<std::string>{});
+
+  app.click(IDC_ACTIVATE);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+  HWND fromAlice = messenger.openMessage(standInChatTitle("Alice", "alice"), "alice", L"hi");
+  ASSERT_TRUE(messenger.waitForClose(fromAlice, 10000));
+  HWND fromBob = messenger.openMessage(standInChatTitle("Bob", "bob"), "bob", L"hi");
+  ASSERT_TRUE(messenger.waitForClose(fromBob, 10000));
+  EXPECT_EQ(messenger.record(fromAlice).sent, std::vector<std::string>{" Hey alice,Gone fishing"});
+  EXPECT_EQ(messenger.record(fromBob).sent, std::vector<std::string>{" Hey bob,Out all day "});
+  setReadOnly(false);
+  EXPECT_EQ(app.close(), 0u);
+  messenger.stop();
 }
 
 }  // namespace

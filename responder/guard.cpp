@@ -128,7 +128,10 @@ int GuardThreadMain(GuardParams& params) {
     guard(params);
   } catch (...) {
     // Only the start (the snapshot) can get here; without it the conversations that
-    // were open at activation would be answered, so the thread ends instead.
+    // were open at activation would be answered, so the thread ends instead, and
+    // autoresponse must not look active with no thread guarding. A thread that a newer
+    // activation has already asked to stop leaves the flag to that activation.
+    if (!(params.stopRequest && *params.stopRequest)) AutoresponseActive = false;
   }
   showStatus(params, STATUS_INACTIVE);
   PostNote(NOTE_INFO, STATUS_INACTIVE);

@@ -103,11 +103,13 @@ void Activate(HWND window) {
     return;
   }
   setReplyEditable(window, false);
+  // Active from before the thread starts: a thread that fails at once clears the flag
+  // again, and that must not be undone here afterwards.
+  AutoresponseActive = true;
   guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort(),
                            handleSentMessages);
   PostNote(NOTE_INFO, TEXT_ON_GUARD);
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
-  AutoresponseActive = true;
 }
 
 void DeActivate(HWND window) {
@@ -117,6 +119,8 @@ void DeActivate(HWND window) {
     setStatus(window, TEXT_STOPPING);
     PostNote(NOTE_CAUTION, TEXT_STOPPING);
   } else {
+    // Inactive, perhaps because the guard thread could not start: the box is editable.
+    setReplyEditable(window, true);
     setStatus(window, TEXT_INACTIVE);
     PostNote(NOTE_ERROR, TEXT_INACTIVE);
   }

@@ -107,6 +107,12 @@ class FakeImWindows : public ImWindows {
     }));
   }
   // Passed as the guard's sleep so that waits appear in the event record in order.
+  // Listing the Z order runs out of memory from now on.
+  void failListings() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    listingsFail_ = true;
+  }
+
   void recordSleep(uint32_t ms) {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.push_back({EventKind::Sleep, 0, ms});
@@ -151,6 +157,7 @@ class FakeImWindows : public ImWindows {
   std::vector<WindowId> listTopLevelWindows(WindowId anyTopLevel) override {
     std::lock_guard<std::mutex> lock(mutex_);
     ++listings_;
+    if (listingsFail_) throw std::bad_alloc();
     if (std::find(zOrder_.begin(), zOrder_.end(), anyTopLevel) == zOrder_.end()) return {};
     return zOrder_;
   }
@@ -221,6 +228,7 @@ class FakeImWindows : public ImWindows {
   std::set<int> failingChars_;
   int charPosts_ = 0;
   int listings_ = 0;
+  bool listingsFail_ = false;
   int started_ = 0;
   int ended_ = 0;
   int mostAtOnce_ = 0;

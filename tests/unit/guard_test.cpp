@@ -340,6 +340,17 @@ TEST_F(GuardLoopTest, StartAndEndAreShownAndNoted) {
   EXPECT_EQ(fake.threadsEnded(), 1);
 }
 
+TEST_F(GuardLoopTest, ThreadThatCannotTakeItsSnapshotEndsPlainlyInactive) {
+  fake.openConversation(message("ann - chat", "ann: before"));
+  fake.failListings();
+  runWaits(100);
+  EXPECT_FALSE(AutoresponseActive) << "no thread guards, so autoresponse is off";
+  EXPECT_EQ(sleeps(), 0);
+  EXPECT_EQ(port.statuses(), (std::vector<std::string>{"Autoresponse is on guard",
+                                                       "Autoresponse is Currently Inactive..."}));
+  EXPECT_EQ(fake.threadsEnded(), 1);
+}
+
 TEST_F(GuardLoopTest, ConversationsOpenAtActivationAreNeverAnswered) {
   WindowId old1 = fake.openConversation(message("ann - chat", "ann: before"));
   fake.openOtherWindow();

@@ -39,11 +39,23 @@ struct FreedString {
   }
 };
 
+// Loads a library from the system folder only: a bare name would be looked for in the
+// program's own folder first, where anybody's file of that name could be waiting. Where
+// the loader does not know the search flag (Windows 7 without its loader update), the
+// full path into the system folder does the same.
+HMODULE loadSystemLibrary(const char* name) {
+  if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+  char folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  return LoadLibraryA((std::string(folder) + "\\" + name).c_str());
+}
+
 }  // namespace
 
 Win32ImWindows::Win32ImWindows(const char* accessibilityLibrary) {
   comResult_ = CoInitialize(nullptr);
-  accessibility_ = LoadLibraryA(accessibilityLibrary);
+  accessibility_ = loadSystemLibrary(accessibilityLibrary);
   if (accessibility_) {
     objectFromLresult_ = reinterpret_cast<ObjectFromLresultFn>(
         reinterpret_cast<void*>(GetProcAddress(accessibility_, "ObjectFromLresult")));

@@ -12,8 +12,9 @@
 class Win32ImWindows : public ImWindows {
  public:
   // Initialises COM on the constructing thread (undone by the destructor, which must run
-  // on that thread) and loads the accessibility library at run time. A missing library
-  // or entry does not stop anything: every conversation read then fails.
+  // on that thread) and loads the accessibility library at run time, from the system
+  // folder only. A missing library or entry does not stop anything: every conversation
+  // read then fails.
   explicit Win32ImWindows(const char* accessibilityLibrary = "OLEACC.DLL");
   ~Win32ImWindows() override;
   Win32ImWindows(const Win32ImWindows&) = delete;

@@ -6,7 +6,24 @@
 #include "shell/effects_win32.h"
 #include "shell/main_window_win32.h"
 
+namespace {
+
+// Libraries loaded later by name come from the system folder only, never from the
+// program's folder or the working folder. Older systems lack the setting; there the
+// engine's own loading still names the system folder.
+void restrictLibrarySearch() {
+  using SetDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (!kernel) return;
+  auto setDirectories = reinterpret_cast<SetDirectoriesFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  restrictLibrarySearch();
   app().instance = instance;
   responder();  // the engine is built before any window exists
   LoadMainBackground();

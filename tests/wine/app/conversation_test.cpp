@@ -124,4 +124,40 @@ TEST(Conversation, ReplyTypedAsOneLongParagraphIsSentWhole) {
   messenger.stop();
 }
 
+// An OLEACC.DLL beside the program (unpacked with it from a zip, say) is never loaded, even
+// when Wine is told to prefer such files to its own as Windows does; the system's library
+// still reads the conversations.
+TEST(Conversation, LibraryPlantedBesideTheProgramIsNeverLoaded) {
+  char overrides[512] = "";
+  GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+  ASSERT_NE(std::string(overrides).find("oleacc=n,b"), std::string::npos)
+      << "under Wine, run with WINEDLLOVERRIDES holding oleacc=n,b (ctest does): " << overrides;
+  QuorvaneApp app("conversation_planted_library");
+  const std::string build = QV_BUILD_DIR;
+  const std::string library = build + "\\planted_dll\\OLEACC.dll";
+  const std::string marker = app.path("OLEACC_LOADED.txt");
+  // The library does tell when it is loaded (under a name Wine has no library of its own for).
+  ASSERT_TRUE(CopyFileA(library.c_str(), app.path("check.dll").c_str(), FALSE));
+  FreeLibrary(LoadLibraryA(app.path("check.dll").c_str()));
+  ASSERT_TRUE(DeleteFileA(marker.c_str()));
+  ASSERT_TRUE(CopyFileA(library.c_str(), app.path("OLEACC.DLL").c_str(), FALSE));
+  ASSERT_TRUE(
+      CopyFileA((build + "\\quorvane.exe").c_str(), app.path("quorvane.exe").c_str(), FALSE));
+  StandInMessenger messenger;
+  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
+  ASSERT_TRUE(app.start(15000, app.path("quorvane.exe")));
+
+  ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "Away"));
+  app.click(IDC_ACTIVATE);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+  HWND conversation = messenger.openMessage(standInChatTitle("Bo", "bo"), "bo", L"hello?");
+  ASSERT_TRUE(conversation);
+  EXPECT_TRUE(messenger.waitForClose(conversation, 10000));
+  EXPECT_EQ(messenger.record(conversation).sent, std::vector<std::string>{" Hey bo,Away "});
+  EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the planted library ran";
+  EXPECT_EQ(app.close(), 0u);
+  messenger.stop();
+}
+
 }  // namespace

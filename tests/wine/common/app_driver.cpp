@@ -100,8 +100,8 @@ std::vector<std::string> QuorvaneApp::files(const std::string& pattern) const {
   return names;
 }
 
-bool QuorvaneApp::start(DWORD timeoutMs) {
-  std::string exe = std::string(QV_BUILD_DIR) + "\\quorvane.exe";
+bool QuorvaneApp::start(DWORD timeoutMs, const std::string& program) {
+  std::string exe = program.empty() ? std::string(QV_BUILD_DIR) + "\\quorvane.exe" : program;
   std::string commandLine = "\"" + exe + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;

@@ -47,9 +47,9 @@ class QuorvaneApp {
   // Names of the files in the working folder that match a wildcard pattern.
   std::vector<std::string> files(const std::string& pattern) const;
 
-  // Starts QV_BUILD_DIR\quorvane.exe in the working folder and waits until its main
-  // window is visible and start-up has filled in the status line.
-  bool start(DWORD timeoutMs = 15000);
+  // Starts QV_BUILD_DIR\quorvane.exe (or the copy at `program`) in the working folder and
+  // waits until its main window is visible and start-up has filled in the status line.
+  bool start(DWORD timeoutMs = 15000, const std::string& program = "");
   bool running() const;
   DWORD processId() const { return process_.dwProcessId; }
   HANDLE process() const { return process_.hProcess; }

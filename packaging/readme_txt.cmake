@@ -55,5 +55,7 @@ function(qv_write_readme_txt markdown output title)
     endif()
   endwhile()
   string(REGEX REPLACE "(\r\n)+$" "\r\n" out "${out}")
-  file(WRITE "${output}" "${out}")
+  # Through a copy, so that an unchanged guide leaves the file and its time alone.
+  file(WRITE "${output}.new" "${out}")
+  configure_file("${output}.new" "${output}" COPYONLY)
 endfunction()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up this machine, builds both presets and runs every test: the portable logic
-# natively with sanitizers, then everything under Wine on a private headless display.
+# Sets up this machine, builds both presets and the release packages and runs every test:
+# the portable logic natively with sanitizers, then everything under Wine on a private
+# headless display, the packages installed into a scratch Wine prefix of their own.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -13,6 +14,8 @@ ctest --preset native
 
 echo "== windows build and tests (under Wine)"
 "$root/scripts/build.sh" windows
+echo "== release packages (zip and installer)"
+cmake --build --preset windows --target package
 rm -rf "$root/build/windows/shots"
 # One headless X server and one Wine server kept running for the whole run.
 status=0

@@ -25,6 +25,9 @@ void restrictLibrarySearch() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   restrictLibrarySearch();
   app().instance = instance;
+  // Held until the process ends: the installer asks the user to close Quorvane while it
+  // exists.
+  CreateMutexA(nullptr, FALSE, QV_RUNNING_MUTEX);
   responder();  // the engine is built before any window exists
   LoadMainBackground();
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainWindowProc, 0);

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
-"""Draws the background pictures of every window as 24-bit BMP files.
+"""Draws the background pictures of every window as 24-bit BMP files, and the program's
+icon (quorvane.ico) for the program and its installer.
 
 Run from anywhere: python3 resources/bitmaps/make_bitmaps.py. The results are committed,
-so a build needs nothing but the .bmp files. Only the standard library is used.
+so a build needs nothing but the .bmp and .ico files. Only the standard library is used.
 """
 import math
 import os
 import random
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -136,7 +138,113 @@ PICTURES = [
     ("about.bmp", 273, 348, lambda: about(273, 348)),
 ]
 
+
+def icon_mark(u, v):
+    """The program's mark at a point of the unit square: (r, g, b, alpha 0..1).
+
+    A rounded indigo tile with the glowing 'Q' of the About box: a ring with a short tail
+    to the lower right."""
+    inset, corner = 0.04, 0.22
+    # distance outside the rounded square (negative inside)
+    qx = max(abs(u - 0.5) - (0.5 - inset - corner), 0.0)
+    qy = max(abs(v - 0.5) - (0.5 - inset - corner), 0.0)
+    if math.hypot(qx, qy) > corner:
+        return (0, 0, 0, 0.0)
+    c = mix((84, 68, 186), (22, 18, 58), smooth(v * 0.9 + u * 0.1))
+    cx, cy, radius, half = 0.47, 0.46, 0.25, 0.065
+    d = math.hypot(u - cx, v - cy)
+    c = mix(c, (176, 168, 255), math.exp(-((d - radius) ** 2) / 0.004) * 0.45)
+    on_mark = abs(d - radius) <= half
+    tx, ty = u - (cx + 0.13), v - (cy + 0.13)
+    along = (tx + ty) / math.sqrt(2)
+    across = abs(tx - ty) / math.sqrt(2)
+    if -0.02 <= along <= 0.2 and across <= half:
+        on_mark = True
+    if on_mark:
+        c = (238, 234, 255)
+    return (c[0], c[1], c[2], 1.0)
+
+
+def icon_image(size, samples=4):
+    """Rows of (r, g, b, a) from the top, each pixel averaged over samples x samples."""
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(samples):
+                for sx in range(samples):
+                    r, g, b, a = icon_mark((x + (sx + 0.5) / samples) / size,
+                                           (y + (sy + 0.5) / samples) / size)
+                    acc = [acc[0] + r * a, acc[1] + g * a, acc[2] + b * a, acc[3] + a]
+            n = samples * samples
+            alpha = acc[3] / n
+            if alpha > 0:
+                row.append((acc[0] / acc[3], acc[1] / acc[3], acc[2] / acc[3], alpha * 255))
+            else:
+                row.append((0, 0, 0, 0))
+        rows.append(row)
+    return rows
+
+
+def icon_bmp_entry(rows):
+    """An icon directory entry's image as a 32-bit DIB with its AND mask."""
+    size = len(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = bytearray()
+    mask = bytearray()
+    mask_row = ((size + 31) // 32) * 4
+    for row in reversed(rows):  # bottom-up
+        bits = bytearray(mask_row)
+        for x, (r, g, b, a) in enumerate(row):
+            pixels += bytes((clamp(b), clamp(g), clamp(r), clamp(a)))
+            if clamp(a) == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    return header + pixels + mask
+
+
+def icon_png_entry(rows):
+    """A PNG image (RGBA), as large icons are stored."""
+    size = len(rows)
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)
+        for r, g, b, a in row:
+            raw += bytes((clamp(r), clamp(g), clamp(b), clamp(a)))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    return (b"\x89PNG\r\n\x1a\n" +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+ICON_SIZES = [16, 24, 32, 48, 256]  # 256 is stored as PNG, the smaller ones as bitmaps
+
+
+def write_ico(name):
+    images = []
+    for size in ICON_SIZES:
+        rows = icon_image(size, 4 if size < 256 else 2)
+        images.append((size, icon_png_entry(rows) if size >= 256 else icon_bmp_entry(rows)))
+    data = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in images:
+        dim = size if size < 256 else 0
+        data += struct.pack("<BBBBHHII", dim, dim, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    for _, image in images:
+        data += image
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(data)
+
+
 if __name__ == "__main__":
     for name, width, height, make in PICTURES:
         write_bmp(name, width, height, make())
         print(name, width, "x", height)
+    write_ico("quorvane.ico")
+    print("quorvane.ico", ", ".join(str(s) for s in ICON_SIZES))

@@ -145,7 +145,8 @@ TEST(Conversation, LibraryPlantedBesideTheProgramIsNeverLoaded) {
       CopyFileA((build + "\\quorvane.exe").c_str(), app.path("quorvane.exe").c_str(), FALSE));
   StandInMessenger messenger;
   ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
-  ASSERT_TRUE(app.start(15000, app.path("quorvane.exe")));
+  app.setProgram(app.path("quorvane.exe"));
+  ASSERT_TRUE(app.start());
 
   ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "Away"));
   app.click(IDC_ACTIVATE);

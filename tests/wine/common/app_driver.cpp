@@ -100,12 +100,11 @@ std::vector<std::string> QuorvaneApp::files(const std::string& pattern) const {
   return names;
 }
 
-bool QuorvaneApp::start(DWORD timeoutMs, const std::string& program) {
-  std::string exe = program.empty() ? std::string(QV_BUILD_DIR) + "\\quorvane.exe" : program;
-  std::string commandLine = "\"" + exe + "\"";
+bool QuorvaneApp::start(DWORD timeoutMs) {
+  std::string commandLine = "\"" + program_ + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                       folder_.c_str(), &startup, &process_))
     return false;
   // The main window is the one with the status line; start-up ends by filling the edit

@@ -47,9 +47,11 @@ class QuorvaneApp {
   // Names of the files in the working folder that match a wildcard pattern.
   std::vector<std::string> files(const std::string& pattern) const;
 
-  // Starts QV_BUILD_DIR\quorvane.exe (or the copy at `program`) in the working folder and
-  // waits until its main window is visible and start-up has filled in the status line.
-  bool start(DWORD timeoutMs = 15000, const std::string& program = "");
+  // Starts the program (QV_BUILD_DIR\quorvane.exe unless another was set) in the working
+  // folder and waits until its main window is visible and start-up has filled in the
+  // status line.
+  bool start(DWORD timeoutMs = 15000);
+  void setProgram(const std::string& exe) { program_ = exe; }
   bool running() const;
   DWORD processId() const { return process_.dwProcessId; }
   HANDLE process() const { return process_.hProcess; }
@@ -84,6 +86,7 @@ class QuorvaneApp {
 
  private:
   std::string folder_;
+  std::string program_ = std::string(QV_BUILD_DIR) + "\\quorvane.exe";
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
 };

@@ -1,10 +1,10 @@
 // The configuration dialog: the default reply text, the reply interval, the animation
 // speed and the lite look, written to "conf.qvr" when the user confirms.
 #include "config/config_form.h"
-#include "config/dialog_controls_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
+#include "app/app_win32.h"
+#include "base/effects_win32.h"
 
 namespace {
 

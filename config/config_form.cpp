@@ -1,7 +1,7 @@
 // The configuration dialog's choices and their fallbacks.
 #include "config/config_form.h"
 
-#include "config/edit_lines.h"
+#include "base/edit_lines.h"
 
 const char* const CONFIG_REFUSED_WHILE_ACTIVE =
     "You need to deactivate Autoresponse beforing configuring it...";

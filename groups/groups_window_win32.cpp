@@ -2,12 +2,12 @@
 // dialog that asks for a group's name and message.
 #include <string>
 
-#include "config/dialog_controls_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "groups/group_flows.h"
 #include "groups/group_windows_win32.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
+#include "app/app_win32.h"
+#include "base/effects_win32.h"
 
 HWND GroupsWindowHandle = nullptr;
 std::optional<std::size_t> lastSelectedGroup;

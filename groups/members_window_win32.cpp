@@ -3,12 +3,12 @@
 // user ID dialog that asks for a new member.
 #include <thread>
 
-#include "config/dialog_controls_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "groups/group_flows.h"
 #include "groups/group_windows_win32.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
+#include "app/app_win32.h"
+#include "base/effects_win32.h"
 
 HWND MembersWindowHandle = nullptr;
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "msglog/message_log.h"
-#include "shell/time_text.h"
+#include "base/time_text.h"
 
 namespace {
 

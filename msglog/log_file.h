@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 // "msg_log_" + the ctime text of the start time with blanks and colons made "_" + ".txt".
 std::string MakeLogFileName(std::time_t startTime);

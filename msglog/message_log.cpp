@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "shell/time_text.h"
+#include "base/time_text.h"
 
 void RefreshStatistics(MainWindowPort& window, TitleVariant variant) {
   // Each counter is read once so that the controls and the title show the same numbers.

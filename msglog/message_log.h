@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 struct IncomingMessage {
   std::string Text;

@@ -1,10 +1,10 @@
 // The message log window docked at the main window's left edge: the senders, and the
 // messages of the sender the user selects.
-#include "config/dialog_controls_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "msglog/message_view.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
+#include "app/app_win32.h"
+#include "base/effects_win32.h"
 
 HWND MessageLogWindowHandle = nullptr;
 

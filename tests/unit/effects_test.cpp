@@ -1,6 +1,6 @@
 // Fades and slides as the window sees them, and the default reply joined from the edit box.
-#include "shell/effects.h"
-#include "shell/reply_text.h"
+#include "base/effects.h"
+#include "base/reply_text.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "recording_window.h"
-#include "shell/time_text.h"
+#include "base/time_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 class RecordingWindow : public MainWindowPort {
  public:

@@ -1,5 +1,5 @@
 // Note requests and the animation timing table.
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 #include <gtest/gtest.h>
 

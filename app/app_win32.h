@@ -1,4 +1,4 @@
-// The program's process-wide objects and window handles, as the Win32 windows share them.
+// The program's process-wide objects and the main window's handle.
 #pragma once
 
 #include <windows.h>
@@ -27,15 +27,6 @@ Responder& responder();
 GuardThread& guardThread();
 Win32MainWindowPort& mainWindowPort();
 
-// The main window, set by its dialog procedure on every message it receives.
+// The main window, set by its dialog procedure on every message it receives; the
+// notification popups belong to it.
 extern HWND MainWindowHandle;
-
-// The companion windows while they are open, null while closed.
-extern HWND GroupsWindowHandle;
-extern HWND MembersWindowHandle;
-extern HWND MessageLogWindowHandle;
-
-// The main window's buttons that open the companion windows and the configuration.
-void ToggleGroupsWindow(HWND mainWindow);      // button 11
-void ToggleMessageLogWindow(HWND mainWindow);  // button 3
-void OpenConfigDialog(HWND mainWindow);        // button 44

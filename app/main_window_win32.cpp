@@ -4,15 +4,18 @@
 
 #include <string>
 
-#include "app/notification_popup_win32.h"
-#include "resources/resource.h"
-#include "responder/guard.h"
-#include "responder/responder.h"
 #include "app/app_win32.h"
+#include "app/notification_popup_win32.h"
 #include "base/effects_win32.h"
 #include "base/main_window_port_win32.h"
 #include "base/reply_text.h"
 #include "base/shared_state.h"
+#include "config/config_dialog_win32.h"
+#include "groups/group_windows_win32.h"
+#include "msglog/message_log_window_win32.h"
+#include "resources/resource.h"
+#include "responder/guard.h"
+#include "responder/responder.h"
 
 namespace {
 
@@ -72,6 +75,7 @@ void StartUp(HWND window) {
 
   Settings& settings = app().settingsStore.settings();
   app().settingsStore.load();
+  LiteLook = settings.liteMode != 0;
   FitMainBackground(window);
   if (!LiteMode()) FadeIn(window);
   CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
@@ -145,6 +149,7 @@ void Reload(HWND window) {
   DefaultReplyText = settings.defaultMessage;
   showReply(window);
   CurrentUiTiming = uiTimingForSpeed(settings.uiSpeed);
+  LiteLook = settings.liteMode != 0;
 }
 
 void closeCompanion(HWND companion) {
@@ -155,14 +160,14 @@ void closeCompanion(HWND companion) {
 }
 
 void Shutdown(HWND window) {
-  closeCompanion(GroupsWindowHandle);
-  closeCompanion(MessageLogWindowHandle);
+  closeCompanion(GroupsWindow());
+  closeCompanion(MessageLogWindow());
   if (!LiteMode()) FadeOut(window);
   EndDialog(window, 0);
 }
 
 void tellCompanionsWeMoved() {
-  for (HWND companion : {GroupsWindowHandle, MessageLogWindowHandle, MembersWindowHandle})
+  for (HWND companion : {GroupsWindow(), MessageLogWindow(), MembersWindow()})
     if (companion) PostMessageA(companion, UM_MAIN_WINDOW_MOVED, 0, 0);
 }
 
@@ -175,7 +180,7 @@ void Command(HWND window, int id) {
       DeActivate(window);
       break;
     case IDC_MESSAGE_LOG_BUTTON:
-      ToggleMessageLogWindow(window);
+      ToggleMessageLogWindow(window, app().messageLog);
       setStatus(window, TEXT_LOG_OPENED);
       break;
     case IDC_ABOUT_BUTTON:
@@ -185,10 +190,10 @@ void Command(HWND window, int id) {
       PostMessageA(window, WM_CLOSE, 0, 0);
       break;
     case IDC_GROUPS_BUTTON:
-      ToggleGroupsWindow(window);
+      ToggleGroupsWindow(window, app().groupStore);
       break;
     case IDC_CONFIG_BUTTON:
-      OpenConfigDialog(window);
+      OpenConfigDialog(window, app().settingsStore);
       break;
     case IDC_NOTIFY_CHECK:
       ToggleNotifications(window);

@@ -9,6 +9,7 @@
 
 #include "resources/resource.h"
 #include "app/app_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "base/effects_win32.h"
 
 namespace {
@@ -114,7 +115,7 @@ void placeInCorner(HWND window) {
 
 void ShowNote(NoteKind kind, const std::string& text) {
   auto* note = new NotificationPopup{kind, text};
-  HWND window = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_NOTE), MainWindowHandle,
+  HWND window = CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_NOTE), MainWindowHandle,
                                    NoteProc, reinterpret_cast<LPARAM>(note));
   if (!window) {
     delete note;

@@ -1,6 +1,10 @@
 // Reading edit and list controls, and the colours of static text over pictures.
 #include "base/dialog_controls_win32.h"
 
+HINSTANCE ResourceModule() {
+  return GetModuleHandleA(nullptr);
+}
+
 std::vector<std::string> EditLines(HWND edit) {
   std::vector<std::string> lines;
   int count = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));

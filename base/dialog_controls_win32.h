@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// The module whose resources hold the dialog templates and pictures: the program itself.
+HINSTANCE ResourceModule();
+
 // The lines of an edit box as it shows them (wrapped lines count as lines), whole.
 std::vector<std::string> EditLines(HWND edit);
 

@@ -3,9 +3,9 @@
 
 #include <map>
 
-#include "resources/resource.h"
-#include "app/app_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "base/shared_state.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -35,9 +35,10 @@ class LayeredWindow : public FadeTarget {
 class SlidingWindow : public SlideTarget {
  public:
   explicit SlidingWindow(HWND window) : window_(window) {}
-  // Just behind the main window, shown, without taking the focus or moving the owner.
+  // Just behind its owner, the main window, shown, without taking the focus or moving
+  // the owner.
   void placeAt(int x, int y) override {
-    SetWindowPos(window_, MainWindowHandle, x, y, 0, 0,
+    SetWindowPos(window_, GetWindow(window_, GW_OWNER), x, y, 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
     // The interface thread is busy sliding, so paint now rather than show a blank frame.
     UpdateWindow(window_);
@@ -62,7 +63,7 @@ std::map<int, HBRUSH>& brushes() {
 
 void makeBrush(int bitmapId) {
   if (brushes().count(bitmapId)) return;
-  HBITMAP bitmap = LoadBitmapA(app().instance, MAKEINTRESOURCEA(bitmapId));
+  HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(bitmapId));
   if (!bitmap) return;
   HBRUSH brush = CreatePatternBrush(bitmap);
   if (brush) brushes()[bitmapId] = brush;
@@ -117,7 +118,7 @@ void LoadMainBackground() {
 void FitMainBackground(HWND mainWindow) {
   RECT client{};
   GetClientRect(mainWindow, &client);
-  HBITMAP strip = LoadBitmapA(app().instance, MAKEINTRESOURCEA(IDB_MAIN));
+  HBITMAP strip = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(IDB_MAIN));
   BITMAP size{};
   if (!strip || !GetObjectA(strip, sizeof size, &size) || client.right <= size.bmWidth) {
     if (strip) DeleteObject(strip);
@@ -160,5 +161,5 @@ void AlignBrushOrigin(HDC dc, HWND control) {
 }
 
 bool LiteMode() {
-  return app().settingsStore.settings().liteMode != 0;
+  return LiteLook;
 }

@@ -19,7 +19,7 @@ void SlideBack(HWND window, HWND anchor, DockSide side);
 // Places a docked window beside its anchor again, top edges level (after a move).
 void Redock(HWND window, HWND anchor, DockSide side);
 
-// The pattern brush made from a background bitmap (151, 154, ...); null if not made.
+// The pattern brush made from a background bitmap (IDB_MAIN, ...); null if not made.
 HBRUSH BackgroundBrush(int bitmapId);
 // Makes the main window's brush; the entry point calls it before the window exists.
 void LoadMainBackground();
@@ -31,5 +31,5 @@ void LoadBackgrounds();
 // Lines the tiles of a window's brush up with the tiles of its dialog's background when
 // a control paints with it (WM_CTLCOLORSTATIC), so the picture runs on unbroken.
 void AlignBrushOrigin(HDC dc, HWND control);
-// True while the lite look is on (read afresh from the settings).
+// True while the lite look is on.
 bool LiteMode();

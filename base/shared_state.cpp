@@ -9,6 +9,7 @@ std::atomic<int32_t> RepliedCount{0};
 NoteTextSlot NoteText;
 std::string DefaultReplyText;
 UiTiming CurrentUiTiming;
+bool LiteLook = false;
 
 namespace {
 

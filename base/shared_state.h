@@ -73,9 +73,13 @@ extern std::atomic<int32_t> ReceivedCount;
 extern std::atomic<int32_t> RepliedCount;
 extern NoteTextSlot NoteText;
 
-// Interface-thread values: the default reply text and the animation timing in force.
+// Interface-thread values: the default reply text, the animation timing in force and the
+// lite look (no pictures, fades or slides). The main window sets the lite look from the
+// settings at start-up and on reload; the configuration dialog sets it before its own
+// closing fade, so switching it on already spares that dialog the fade.
 extern std::string DefaultReplyText;
 extern UiTiming CurrentUiTiming;
+extern bool LiteLook;
 
 // A note request that is made whatever NotifyEnabled says: NoteText becomes the text
 // and the kind's request message is posted to the main window.

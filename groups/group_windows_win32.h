@@ -1,12 +1,27 @@
-// What the groups window and the members window share: the groups list's selection and
-// its fallback, the members window's filling, adding a member, and the modal input
-// dialogs, which keep both windows still while they are open.
+// The groups window and the members window beside it: how the main window opens them,
+// and what the two share: the groups list's selection and its fallback, the members
+// window's filling, adding a member, and the modal input dialogs, which keep both
+// windows still while they are open.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <optional>
+
+class GroupStore;
+
+// Opens the groups window docked at the owner's right edge, or closes it (and the members
+// window with it) when it is open. The windows work on `store` until they close.
+void ToggleGroupsWindow(HWND owner, GroupStore& store);
+
+// The groups and members windows while they are open, null while closed.
+HWND GroupsWindow();
+HWND MembersWindow();
+
+// The store and the owner (the main window) the groups window was opened with.
+GroupStore& groupsStore();
+HWND groupsOwner();
 
 // The group last selected in the groups window's list; it outlives the window and the
 // removal of groups, so it is only ever a fallback.

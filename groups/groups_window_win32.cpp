@@ -6,13 +6,17 @@
 #include "groups/group_flows.h"
 #include "groups/group_windows_win32.h"
 #include "resources/resource.h"
-#include "app/app_win32.h"
 #include "base/effects_win32.h"
+#include "base/shared_state.h"
+#include "groups/group_store.h"
 
-HWND GroupsWindowHandle = nullptr;
 std::optional<std::size_t> lastSelectedGroup;
 
 namespace {
+
+HWND groupsWindow = nullptr;
+HWND ownerWindow = nullptr;
+GroupStore* openStore = nullptr;
 
 const char* const OPEN_GROUPS_TEXT = "<<< [ Open Groups Dialog ] >>>";
 const char* const CLOSE_GROUPS_TEXT = "<<< [ Close Groups Dialog ] >>>";
@@ -34,7 +38,7 @@ void showNote(const std::optional<GroupNote>& note) {
 void fillGroupList(HWND window) {
   HWND list = GetDlgItem(window, IDC_GROUP_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const std::string& name : app().groupStore.groupNames()) {
+  for (const std::string& name : openStore->groupNames()) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
 }
@@ -54,8 +58,8 @@ INT_PTR CALLBACK GroupInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         pendingGroupName = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_GROUP_NAME)));
         pendingGroupMessage =
             groupMessageFromLines(EditLines(GetDlgItem(dialog, IDC_GROUP_MESSAGE)));
-        if (auto refusal = refuseGroupInfo(app().groupStore, pendingGroupName, pendingGroupMessage,
-                                           editingGroup)) {
+        if (auto refusal =
+                refuseGroupInfo(*openStore, pendingGroupName, pendingGroupMessage, editingGroup)) {
           SetDlgItemTextA(dialog, IDC_STATUS, refusal->text.c_str());
           RequestNote(refusal->kind, refusal->text);
           return TRUE;
@@ -82,10 +86,10 @@ INT_PTR CALLBACK GroupInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 void createGroup() {
   pendingGroupName.clear();
   pendingGroupMessage.clear();
-  if (RunGroupsDialog(IDD_GROUP_INFO, MainWindowHandle, GroupInfoDialogProc) != IDOK) {
+  if (RunGroupsDialog(IDD_GROUP_INFO, ownerWindow, GroupInfoDialogProc) != IDOK) {
     pendingGroupName.clear();
   }
-  showNote(applyCreateGroup(app().groupStore, pendingGroupName, pendingGroupMessage));
+  showNote(applyCreateGroup(*openStore, pendingGroupName, pendingGroupMessage));
 }
 
 void editGroup() {
@@ -94,7 +98,7 @@ void editGroup() {
   pendingGroupMessage.clear();
   std::optional<std::size_t> selected = groupsListSelection();
   std::optional<Group> group;
-  if (selected) group = app().groupStore.group(*selected);
+  if (selected) group = openStore->group(*selected);
   if (!group) {
     editingGroup = false;
     RequestNote(NOTE_CAUTION, NOTE_SELECT_GROUP);
@@ -102,26 +106,26 @@ void editGroup() {
   }
   pendingGroupName = group->name;
   pendingGroupMessage = group->message;
-  INT_PTR result = RunGroupsDialog(IDD_GROUP_INFO, GroupsWindowHandle, GroupInfoDialogProc);
+  INT_PTR result = RunGroupsDialog(IDD_GROUP_INFO, groupsWindow, GroupInfoDialogProc);
   editingGroup = false;
   if (result != IDOK) return;
-  showNote(applyEditGroup(app().groupStore, *selected, pendingGroupName, pendingGroupMessage));
+  showNote(applyEditGroup(*openStore, *selected, pendingGroupName, pendingGroupMessage));
 }
 
 void removeGroup() {
-  showNote(applyRemoveGroup(app().groupStore, groupsListSelection()));
+  showNote(applyRemoveGroup(*openStore, groupsListSelection()));
 }
 
 // Every button saves and refills, changed or not; the refill leaves no selection.
 void afterButton(HWND window) {
-  app().groupStore.save();
+  openStore->save();
   if (IsWindow(window)) fillGroupList(window);
 }
 
 void openWindow(HWND window) {
-  SetDlgItemTextA(MainWindowHandle, IDC_GROUPS_BUTTON, CLOSE_GROUPS_TEXT);
-  SlideOut(window, MainWindowHandle, DockSide::Right);
-  GroupsWindowHandle = window;
+  SetDlgItemTextA(ownerWindow, IDC_GROUPS_BUTTON, CLOSE_GROUPS_TEXT);
+  SlideOut(window, ownerWindow, DockSide::Right);
+  groupsWindow = window;
   fillGroupList(window);
 }
 
@@ -133,13 +137,13 @@ void closeWindow(HWND window) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return;
   }
-  SetDlgItemTextA(MainWindowHandle, IDC_GROUPS_BUTTON, OPEN_GROUPS_TEXT);
-  if (MembersWindowHandle) {
+  SetDlgItemTextA(ownerWindow, IDC_GROUPS_BUTTON, OPEN_GROUPS_TEXT);
+  if (MembersWindow()) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(MembersWindowHandle, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored);
+    SendMessageTimeoutA(MembersWindow(), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored);
   }
-  SlideBack(window, MainWindowHandle, DockSide::Right);
-  GroupsWindowHandle = nullptr;
+  SlideBack(window, ownerWindow, DockSide::Right);
+  groupsWindow = nullptr;
   if (IsWindow(window)) DestroyWindow(window);
 }
 
@@ -153,7 +157,7 @@ void onListNotice(HWND window, int code) {
     if (!addMember()) return;
     std::optional<std::size_t> selected = groupsListSelection();
     if (!selected || !IsWindow(window)) return;
-    app().groupStore.save();
+    openStore->save();
     showMembers(*selected);
   }
 }
@@ -194,10 +198,10 @@ INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       closeWindow(window);
       return TRUE;
     case WM_DESTROY:
-      if (GroupsWindowHandle == window) GroupsWindowHandle = nullptr;
+      if (groupsWindow == window) groupsWindow = nullptr;
       return FALSE;
     case UM_MAIN_WINDOW_MOVED:
-      Redock(window, MainWindowHandle, DockSide::Right);
+      Redock(window, ownerWindow, DockSide::Right);
       return TRUE;
     case WM_CTLCOLORDLG:
       return DialogBackground(BackgroundBrush(IDB_GROUPS));
@@ -211,23 +215,23 @@ INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 std::optional<std::size_t> groupsListSelection() {
-  if (!GroupsWindowHandle) return std::nullopt;
-  return ListSelection(GetDlgItem(GroupsWindowHandle, IDC_GROUP_LIST));
+  if (!groupsWindow) return std::nullopt;
+  return ListSelection(GetDlgItem(groupsWindow, IDC_GROUP_LIST));
 }
 
 INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure) {
-  HWND groups = GroupsWindowHandle;
+  HWND groups = groupsWindow;
   if (groups) EnableWindow(groups, FALSE);
-  if (MembersWindowHandle) EnableWindow(MembersWindowHandle, FALSE);
+  if (MembersWindow()) EnableWindow(MembersWindow(), FALSE);
   dialogRunning = true;
   runningDialog = nullptr;
   INT_PTR result =
-      DialogBoxParamA(app().instance, MAKEINTRESOURCEA(templateId), owner, procedure, 0);
+      DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(templateId), owner, procedure, 0);
   runningDialog = nullptr;
   dialogRunning = false;
   // The members window may have closed by itself meanwhile.
   if (groups && IsWindow(groups)) EnableWindow(groups, TRUE);
-  if (MembersWindowHandle) EnableWindow(MembersWindowHandle, TRUE);
+  if (MembersWindow()) EnableWindow(MembersWindow(), TRUE);
   return result;
 }
 
@@ -243,10 +247,24 @@ void CancelGroupsDialog() {
   if (runningDialog) SendMessageA(runningDialog, WM_COMMAND, IDCANCEL, 0);
 }
 
-void ToggleGroupsWindow(HWND mainWindow) {
-  if (GroupsWindowHandle) {
-    PostMessageA(GroupsWindowHandle, WM_CLOSE, 0, 0);
+void ToggleGroupsWindow(HWND owner, GroupStore& store) {
+  if (groupsWindow) {
+    PostMessageA(groupsWindow, WM_CLOSE, 0, 0);
     return;
   }
-  CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_GROUPS), mainWindow, GroupsWindowProc, 0);
+  ownerWindow = owner;
+  openStore = &store;
+  CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_GROUPS), owner, GroupsWindowProc, 0);
+}
+
+HWND GroupsWindow() {
+  return groupsWindow;
+}
+
+GroupStore& groupsStore() {
+  return *openStore;
+}
+
+HWND groupsOwner() {
+  return ownerWindow;
 }

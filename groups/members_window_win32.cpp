@@ -7,12 +7,13 @@
 #include "groups/group_flows.h"
 #include "groups/group_windows_win32.h"
 #include "resources/resource.h"
-#include "app/app_win32.h"
 #include "base/effects_win32.h"
-
-HWND MembersWindowHandle = nullptr;
+#include "base/shared_state.h"
+#include "groups/group_store.h"
 
 namespace {
+
+HWND membersWindow = nullptr;
 
 constexpr DWORD MEMBERS_WINDOW_LIFETIME_MS = 5000;
 
@@ -33,15 +34,15 @@ void startCloseTimer(HWND window, WPARAM instance) {
 }
 
 void openWindow(HWND window) {
-  MembersWindowHandle = window;
-  SlideOut(window, GroupsWindowHandle, DockSide::Right);
+  membersWindow = window;
+  SlideOut(window, GroupsWindow(), DockSide::Right);
   membersWindowOpen = true;
   startCloseTimer(window, ++openedInstance);
 }
 
 void closeWindow(HWND window) {
-  if (GroupsWindowHandle) SlideBack(window, GroupsWindowHandle, DockSide::Right);
-  MembersWindowHandle = nullptr;
+  if (GroupsWindow()) SlideBack(window, GroupsWindow(), DockSide::Right);
+  membersWindow = nullptr;
   membersWindowOpen = false;
   shown = MembersShown{};
   if (IsWindow(window)) DestroyWindow(window);
@@ -56,7 +57,7 @@ INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
         pendingUserId = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_USER_ID)));
-        if (auto refusal = refuseUserId(app().groupStore, pendingUserId)) {
+        if (auto refusal = refuseUserId(groupsStore(), pendingUserId)) {
           pendingUserId.clear();
           SetDlgItemTextA(dialog, IDC_STATUS, refusal->text.c_str());
           PostNote(refusal->kind, refusal->text);
@@ -84,17 +85,17 @@ void onCreateUser() {
   if (!addMember()) return;
   std::optional<std::size_t> selected = groupsListSelection();
   if (!selected) return;
-  app().groupStore.save();
+  groupsStore().save();
   showMembers(*selected);
 }
 
 void onRemove(HWND window) {
   std::optional<std::size_t> member = ListSelection(GetDlgItem(window, IDC_MEMBER_LIST));
   MemberRemoval removal =
-      applyRemoveMember(app().groupStore, member, groupsListSelection(), lastSelectedGroup, shown);
+      applyRemoveMember(groupsStore(), member, groupsListSelection(), lastSelectedGroup, shown);
   if (removal.note) RequestNote(removal.note->kind, removal.note->text);
   if (!removal.removed) return;
-  app().groupStore.save();
+  groupsStore().save();
   showMembers(removal.group);
 }
 
@@ -131,13 +132,13 @@ INT_PTR CALLBACK MembersWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       if (wParam == openedInstance && membersWindowOpen) closeWindow(window);
       return TRUE;
     case WM_DESTROY:
-      if (MembersWindowHandle == window) {
-        MembersWindowHandle = nullptr;
+      if (membersWindow == window) {
+        membersWindow = nullptr;
         membersWindowOpen = false;
       }
       return FALSE;
     case UM_MAIN_WINDOW_MOVED:
-      if (GroupsWindowHandle) Redock(window, GroupsWindowHandle, DockSide::Right);
+      if (GroupsWindow()) Redock(window, GroupsWindow(), DockSide::Right);
       return TRUE;
     case WM_CTLCOLORDLG:
       return DialogBackground(BackgroundBrush(IDB_MEMBERS));
@@ -151,13 +152,13 @@ INT_PTR CALLBACK MembersWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void showMembers(std::size_t groupIndex) {
-  std::optional<Group> group = app().groupStore.group(groupIndex);
+  std::optional<Group> group = groupsStore().group(groupIndex);
   if (!group) return;
   if (!membersWindowOpen) {
-    CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_MEMBERS), MainWindowHandle,
+    CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_MEMBERS), groupsOwner(),
                        MembersWindowProc, 0);
   }
-  HWND window = MembersWindowHandle;
+  HWND window = membersWindow;
   if (!window) return;
   HWND list = GetDlgItem(window, IDC_MEMBER_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
@@ -176,10 +177,14 @@ bool addMember() {
     RequestNote(NOTE_CAUTION, NOTE_SELECT_GROUP);
     return false;
   }
-  if (RunGroupsDialog(IDD_USER_ID, GroupsWindowHandle, UserIdDialogProc) != IDOK) return false;
-  std::optional<GroupNote> note = applyAddMember(app().groupStore, *selected, pendingUserId);
+  if (RunGroupsDialog(IDD_USER_ID, GroupsWindow(), UserIdDialogProc) != IDOK) return false;
+  std::optional<GroupNote> note = applyAddMember(groupsStore(), *selected, pendingUserId);
   pendingUserId.clear();
   if (!note) return false;
   RequestNote(note->kind, note->text);
   return true;
+}
+
+HWND MembersWindow() {
+  return membersWindow;
 }

@@ -7,16 +7,10 @@
 #include <mutex>
 #include <string>
 
+#include "resources/resource.h"  // the private messages
+
 // The kind of a notification popup; the numbers are the kinds' stored values.
 enum NoteKind : int { NOTE_CAUTION = 0, NOTE_ERROR = 1, NOTE_INFO = 2, NOTE_MESSAGE = 3 };
-
-// Private window messages, always posted (never sent) with both parameters 0.
-constexpr unsigned UM_SHOW_NOTE_MESSAGE = 2015;  // popup of kind NOTE_MESSAGE with NoteText
-constexpr unsigned UM_SHOW_NOTE_INFO = 2016;     // popup of kind NOTE_INFO with NoteText
-constexpr unsigned UM_SHOW_NOTE_CAUTION = 2017;  // popup of kind NOTE_CAUTION with NoteText
-constexpr unsigned UM_SHOW_NOTE_ERROR = 2018;    // popup of kind NOTE_ERROR with NoteText
-constexpr unsigned UM_SETTINGS_CHANGED = 2020;   // conf.qvr was saved: re-read what depends on it
-constexpr unsigned UM_MAIN_WINDOW_MOVED = 2023;  // companions re-dock beside the main window
 
 // The request message that asks the main window for a popup of this kind.
 unsigned noteRequestMessage(NoteKind kind);
@@ -34,7 +28,7 @@ UiTiming uiTimingForSpeed(int32_t uiSpeed);
 int fadeStepPauseMs(const UiTiming& timing);
 
 // The main window as the engine, the message log and the companion windows see it: its
-// controls' texts (status line 1001, statistics 1006 and 1007), its title and its
+// controls' texts (IDC_STATUS, IDC_RECEIVED_COUNT, IDC_REPLIED_COUNT), its title and its
 // message queue. The Win32 implementation writes to the real dialog; tests record.
 class MainWindowPort {
  public:
@@ -48,9 +42,6 @@ class MainWindowPort {
 // everything until the main window installs its own.
 MainWindowPort& mainWindow();
 void setMainWindowPort(MainWindowPort* port);
-
-// The status line of the main window.
-constexpr int IDC_STATUS_LINE = 1001;
 
 // The text the next popup shows. Every write and every copy holds one mutex, so the
 // guard thread and the interface thread never see half a text.

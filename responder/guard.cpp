@@ -25,7 +25,7 @@ void wait(GuardParams& params, uint32_t ms) {
 }
 
 void showStatus(GuardParams& params, const char* text) {
-  if (params.mainWindow) params.mainWindow->setItemText(IDC_STATUS_LINE, text);
+  if (params.mainWindow) params.mainWindow->setItemText(IDC_STATUS, text);
 }
 
 bool keepGuarding(const GuardParams& params) {

@@ -26,7 +26,7 @@ class RecordingPort : public MainWindowPort {
   void setItemText(int id, const std::string& text) override {
     std::lock_guard<std::mutex> lock(mutex_);
     items_[id] = text;
-    if (id == IDC_STATUS_LINE) statuses_.push_back(text);
+    if (id == IDC_STATUS) statuses_.push_back(text);
   }
   void setTitle(const std::string& text) override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -136,8 +136,8 @@ TEST_F(GuardTest, NewMessageIsAnsweredClosedCountedAndLogged) {
   auto logged = log.MessagesOf("jlee99,>");
   ASSERT_EQ(logged.size(), 1u);
   EXPECT_EQ(logged[0].Text, " you there?");
-  EXPECT_EQ(port.item(1006), "1");
-  EXPECT_EQ(port.item(1007), "1");
+  EXPECT_EQ(port.item(IDC_RECEIVED_COUNT), "1");
+  EXPECT_EQ(port.item(IDC_REPLIED_COUNT), "1");
   EXPECT_EQ(port.title(), "Recv :1, Repl. 1 [Quorvane V3.0] ");
   EXPECT_EQ(port.statuses(), std::vector<std::string>{"IM Autoresponded..."});
   EXPECT_TRUE(responder.senderKey.empty());

@@ -92,7 +92,7 @@ TEST_F(LogFileWriting, UnwritableFileLosesTheRecordOnly) {
   file.LogReceivedMessage(state.window, "ann,>", " lost");
   EXPECT_TRUE(std::filesystem::is_directory(file.FileName()));
   EXPECT_EQ(state.window.title, "Recv :3, Repl. 2 [Quorvane V3.0] ");
-  EXPECT_EQ(state.window.items[1006], "3");
+  EXPECT_EQ(state.window.items[IDC_RECEIVED_COUNT], "3");
 }
 
 }  // namespace

@@ -68,8 +68,8 @@ TEST(MessageLog, StatisticsTexts) {
     RepliedCount = c.replied;
     RefreshStatistics(state.window, c.variant);
     EXPECT_EQ(state.window.title, c.title);
-    EXPECT_EQ(state.window.items[1006], std::to_string(c.received)) << c.title;
-    EXPECT_EQ(state.window.items[1007], std::to_string(c.replied)) << c.title;
+    EXPECT_EQ(state.window.items[IDC_RECEIVED_COUNT], std::to_string(c.received)) << c.title;
+    EXPECT_EQ(state.window.items[IDC_REPLIED_COUNT], std::to_string(c.replied)) << c.title;
   }
 }
 
@@ -86,8 +86,8 @@ TEST(MessageLog, ClearEmptiesAndResetsTheCounts) {
   EXPECT_EQ(ReceivedCount.load(), 0);
   EXPECT_EQ(RepliedCount.load(), 0);
   EXPECT_EQ(state.window.title, "Recv :0, Auto-Repl. 0 [Quorvane V3.0] ");
-  EXPECT_EQ(state.window.items[1006], "0");
-  EXPECT_EQ(state.window.items[1007], "0");
+  EXPECT_EQ(state.window.items[IDC_RECEIVED_COUNT], "0");
+  EXPECT_EQ(state.window.items[IDC_REPLIED_COUNT], "0");
 }
 
 TEST(MessageLog, GuardAddsWhileTheWindowReadsAndClears) {

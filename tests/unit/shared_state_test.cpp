@@ -32,7 +32,8 @@ TEST(NoteRequests, PostNoteObeysTheSwitchRequestNoteDoesNot) {
   PostNote(NOTE_MESSAGE, "shown");
   PostNote(NOTE_INFO, "info");
   EXPECT_EQ(NoteText.copy(), "info");
-  EXPECT_EQ(window.posted, (std::vector<unsigned>{2017, 2015, 2016}));
+  EXPECT_EQ(window.posted,
+            (std::vector<unsigned>{UM_SHOW_NOTE_CAUTION, UM_SHOW_NOTE_MESSAGE, UM_SHOW_NOTE_INFO}));
 
   NotifyEnabled = false;
   setMainWindowPort(nullptr);

@@ -39,7 +39,7 @@ class RecordingPort : public MainWindowPort {
  public:
   void setItemText(int id, const std::string& text) override {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (id == IDC_STATUS_LINE) statuses_.push_back(text);
+    if (id == IDC_STATUS) statuses_.push_back(text);
   }
   void setTitle(const std::string& text) override {
     std::lock_guard<std::mutex> lock(mutex_);

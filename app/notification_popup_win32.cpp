@@ -1,11 +1,8 @@
 // Notification popups: created and faded on the interface thread, closed by a click or by
-// a close-timer thread of their own.
+// a window timer of their own.
 #include "app/notification_popup_win32.h"
 
 #include <windows.h>
-
-#include <mutex>
-#include <set>
 
 #include "resources/resource.h"
 #include "app/app_win32.h"
@@ -14,22 +11,13 @@
 
 namespace {
 
-constexpr DWORD NOTE_LIFETIME_MS = 3000;
+constexpr UINT NOTE_LIFETIME_MS = 3000;
 
 struct NotificationPopup {
   NoteKind kind;
   std::string text;
   bool closing = false;
 };
-
-// Popups that still exist, so a late close timer never touches a window that is gone.
-std::mutex liveMutex;
-std::set<HWND> livePopups;
-
-bool isLive(HWND window) {
-  std::lock_guard<std::mutex> lock(liveMutex);
-  return livePopups.count(window) != 0;
-}
 
 int bitmapOf(NoteKind kind) {
   switch (kind) {
@@ -60,13 +48,6 @@ void closeNote(HWND window, NotificationPopup* note) {
   DestroyWindow(window);
 }
 
-DWORD WINAPI closeTimer(LPVOID param) {
-  HWND window = static_cast<HWND>(param);
-  Sleep(NOTE_LIFETIME_MS);
-  if (isLive(window)) SendMessageA(window, WM_CLOSE, 0, 0);
-  return 0;
-}
-
 INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* note = reinterpret_cast<NotificationPopup*>(GetWindowLongPtrA(window, DWLP_USER));
   switch (message) {
@@ -88,11 +69,11 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
       closeNote(window, note);
       return TRUE;
-    case WM_DESTROY: {
-      std::lock_guard<std::mutex> lock(liveMutex);
-      livePopups.erase(window);
+    case WM_TIMER:
+      if (wParam != IDT_NOTE_CLOSE) return FALSE;
+      KillTimer(window, IDT_NOTE_CLOSE);
+      closeNote(window, note);
       return TRUE;
-    }
     case WM_NCDESTROY:
       delete note;
       SetWindowLongPtrA(window, DWLP_USER, 0);
@@ -121,10 +102,6 @@ void ShowNote(NoteKind kind, const std::string& text) {
     delete note;
     return;
   }
-  {
-    std::lock_guard<std::mutex> lock(liveMutex);
-    livePopups.insert(window);
-  }
   // Shown on top without taking the keyboard from whatever the user is typing into.
   SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_NOACTIVATE);
   placeInCorner(window);
@@ -134,6 +111,6 @@ void ShowNote(NoteKind kind, const std::string& text) {
     FadeIn(window);
   }
   SetDlgItemTextA(window, IDC_NOTE_TEXT, text.c_str());
-  HANDLE timer = CreateThread(nullptr, 0, closeTimer, window, 0, nullptr);
-  if (timer) CloseHandle(timer);
+  // The timer ends with the window, so it never touches one that is gone.
+  SetTimer(window, IDT_NOTE_CLOSE, NOTE_LIFETIME_MS, nullptr);
 }

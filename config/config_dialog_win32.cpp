@@ -3,6 +3,7 @@
 #include "config/config_dialog_win32.h"
 
 #include "config/config_form.h"
+#include "base/companion_window_win32.h"
 #include "base/dialog_controls_win32.h"
 #include "resources/resource.h"
 #include "base/effects_win32.h"
@@ -66,6 +67,9 @@ void cancel(HWND dialog) {
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_CONFIG, RGB(0, 0, 0)};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(dialog, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
       openDialog(dialog, reinterpret_cast<SettingsStore*>(lParam));
@@ -80,11 +84,6 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
       }
       return FALSE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_CONFIG));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), dialog,
-                          BackgroundBrush(IDB_CONFIG), RGB(0, 0, 0));
   }
   return FALSE;
 }

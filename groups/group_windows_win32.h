@@ -8,6 +8,9 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
+
+#include "groups/group_flows.h"
 
 class GroupStore;
 
@@ -38,9 +41,14 @@ void showMembers(std::size_t group);
 // when a member was added.
 bool addMember();
 
-// Runs one of the two input dialogs modally. Meanwhile the groups and members windows
-// take no input, so no second dialog can start over the first one.
-INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure);
+// Runs one of the two input dialogs modally with `data` as its lParam. Meanwhile the
+// groups and members windows take no input, so no second dialog can start over the first.
+INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM data);
+
+// An input dialog refuses what was typed: the reason goes on its status line and into a
+// popup requested through `note` (RequestNote or PostNote); the dialog stays open.
+void ShowRefusal(HWND dialog, const InputRefusal& refusal,
+                 void (*note)(NoteKind, const std::string&));
 
 // Called by each input dialog as it opens, so that it can be cancelled.
 void NoteGroupsDialog(HWND dialog);

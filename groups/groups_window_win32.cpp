@@ -2,6 +2,7 @@
 // dialog that asks for a group's name and message.
 #include <string>
 
+#include "base/companion_window_win32.h"
 #include "base/dialog_controls_win32.h"
 #include "groups/group_flows.h"
 #include "groups/group_windows_win32.h"
@@ -21,10 +22,13 @@ GroupStore* openStore = nullptr;
 const char* const OPEN_GROUPS_TEXT = "<<< [ Open Groups Dialog ] >>>";
 const char* const CLOSE_GROUPS_TEXT = "<<< [ Close Groups Dialog ] >>>";
 
-// Handed between the group information dialog and the flow that ran it.
-std::string pendingGroupName;
-std::string pendingGroupMessage;
-bool editingGroup = false;
+// Handed between the group information dialog and the flow that ran it, through the
+// dialog's lParam.
+struct GroupInfo {
+  std::string name;
+  std::string message;
+  bool editing = false;
+};
 
 // The input dialog on screen, and whether one is being run at all (from before its
 // window exists until its caller has the answer).
@@ -44,72 +48,69 @@ void fillGroupList(HWND window) {
 }
 
 INT_PTR CALLBACK GroupInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_GROUP_INFO, RGB(255, 255, 255)};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(dialog, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      const auto* info = reinterpret_cast<const GroupInfo*>(lParam);
       NoteGroupsDialog(dialog);
       if (!LiteMode()) FadeIn(dialog);
-      if (editingGroup) {
-        SetDlgItemTextA(dialog, IDC_GROUP_NAME, pendingGroupName.c_str());
-        SetDlgItemTextA(dialog, IDC_GROUP_MESSAGE, pendingGroupMessage.c_str());
+      if (info->editing) {
+        SetDlgItemTextA(dialog, IDC_GROUP_NAME, info->name.c_str());
+        SetDlgItemTextA(dialog, IDC_GROUP_MESSAGE, info->message.c_str());
       }
       return TRUE;
-    case WM_COMMAND:
+    }
+    case WM_COMMAND: {
+      auto* info = reinterpret_cast<GroupInfo*>(GetWindowLongPtrA(dialog, DWLP_USER));
+      if (!info) return FALSE;
       if (LOWORD(wParam) == IDOK) {
-        pendingGroupName = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_GROUP_NAME)));
-        pendingGroupMessage =
-            groupMessageFromLines(EditLines(GetDlgItem(dialog, IDC_GROUP_MESSAGE)));
-        if (auto refusal =
-                refuseGroupInfo(*openStore, pendingGroupName, pendingGroupMessage, editingGroup)) {
-          SetDlgItemTextA(dialog, IDC_STATUS, refusal->text.c_str());
-          RequestNote(refusal->kind, refusal->text);
+        info->name = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_GROUP_NAME)));
+        info->message = groupMessageFromLines(EditLines(GetDlgItem(dialog, IDC_GROUP_MESSAGE)));
+        if (auto refusal = refuseGroupInfo(*openStore, info->name, info->message, info->editing)) {
+          ShowRefusal(dialog, *refusal, RequestNote);
           return TRUE;
         }
         EndDialogFading(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wParam) == IDCANCEL) {
-        pendingGroupName.clear();
-        pendingGroupMessage.clear();
+        info->name.clear();
+        info->message.clear();
         EndDialogFading(dialog, IDCANCEL);
         return TRUE;
       }
       return FALSE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_GROUP_INFO));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), dialog,
-                          BackgroundBrush(IDB_GROUP_INFO), RGB(255, 255, 255));
+    }
   }
   return FALSE;
 }
 
 void createGroup() {
-  pendingGroupName.clear();
-  pendingGroupMessage.clear();
-  if (RunGroupsDialog(IDD_GROUP_INFO, ownerWindow, GroupInfoDialogProc) != IDOK) {
-    pendingGroupName.clear();
+  GroupInfo info;
+  if (RunGroupsDialog(IDD_GROUP_INFO, ownerWindow, GroupInfoDialogProc,
+                      reinterpret_cast<LPARAM>(&info)) != IDOK) {
+    info.name.clear();
   }
-  showNote(applyCreateGroup(*openStore, pendingGroupName, pendingGroupMessage));
+  showNote(applyCreateGroup(*openStore, info.name, info.message));
 }
 
 void editGroup() {
-  editingGroup = true;
-  pendingGroupName.clear();
-  pendingGroupMessage.clear();
   std::optional<std::size_t> selected = groupsListSelection();
   std::optional<Group> group;
   if (selected) group = openStore->group(*selected);
   if (!group) {
-    editingGroup = false;
     RequestNote(NOTE_CAUTION, NOTE_SELECT_GROUP);
     return;
   }
-  pendingGroupName = group->name;
-  pendingGroupMessage = group->message;
-  INT_PTR result = RunGroupsDialog(IDD_GROUP_INFO, groupsWindow, GroupInfoDialogProc);
-  editingGroup = false;
-  if (result != IDOK) return;
-  showNote(applyEditGroup(*openStore, *selected, pendingGroupName, pendingGroupMessage));
+  GroupInfo info{group->name, group->message, true};
+  if (RunGroupsDialog(IDD_GROUP_INFO, groupsWindow, GroupInfoDialogProc,
+                      reinterpret_cast<LPARAM>(&info)) != IDOK) {
+    return;
+  }
+  showNote(applyEditGroup(*openStore, *selected, info.name, info.message));
 }
 
 void removeGroup() {
@@ -187,6 +188,10 @@ void onCommand(HWND window, int id, int code) {
 }
 
 INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_GROUPS, RGB(255, 255, 255), &groupsWindow, groupsOwner,
+                                    DockSide::Right};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(window, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
       openWindow(window);
@@ -197,17 +202,6 @@ INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
       closeWindow(window);
       return TRUE;
-    case WM_DESTROY:
-      if (groupsWindow == window) groupsWindow = nullptr;
-      return FALSE;
-    case UM_MAIN_WINDOW_MOVED:
-      Redock(window, ownerWindow, DockSide::Right);
-      return TRUE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_GROUPS));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), window,
-                          BackgroundBrush(IDB_GROUPS), RGB(255, 255, 255));
   }
   return FALSE;
 }
@@ -219,20 +213,26 @@ std::optional<std::size_t> groupsListSelection() {
   return ListSelection(GetDlgItem(groupsWindow, IDC_GROUP_LIST));
 }
 
-INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure) {
+INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM data) {
   HWND groups = groupsWindow;
   if (groups) EnableWindow(groups, FALSE);
   if (MembersWindow()) EnableWindow(MembersWindow(), FALSE);
   dialogRunning = true;
   runningDialog = nullptr;
   INT_PTR result =
-      DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(templateId), owner, procedure, 0);
+      DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(templateId), owner, procedure, data);
   runningDialog = nullptr;
   dialogRunning = false;
   // The members window may have closed by itself meanwhile.
   if (groups && IsWindow(groups)) EnableWindow(groups, TRUE);
   if (MembersWindow()) EnableWindow(MembersWindow(), TRUE);
   return result;
+}
+
+void ShowRefusal(HWND dialog, const InputRefusal& refusal,
+                 void (*note)(NoteKind, const std::string&)) {
+  SetDlgItemTextA(dialog, IDC_STATUS, refusal.text.c_str());
+  note(refusal.kind, refusal.text);
 }
 
 void NoteGroupsDialog(HWND dialog) {

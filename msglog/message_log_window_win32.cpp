@@ -2,6 +2,7 @@
 // messages of the sender the user selects.
 #include "msglog/message_log_window_win32.h"
 
+#include "base/companion_window_win32.h"
 #include "base/dialog_controls_win32.h"
 #include "msglog/message_view.h"
 #include "resources/resource.h"
@@ -13,6 +14,10 @@ namespace {
 HWND messageLogWindow = nullptr;
 HWND ownerWindow = nullptr;
 MessageLog* shownLog = nullptr;
+
+HWND logOwner() {
+  return ownerWindow;
+}
 
 const char* const OPEN_LOG_TEXT = "<<< [ Open Message Log ] >>>";
 const char* const CLOSE_LOG_TEXT = "<<< [ Close Message Log ] >>>";
@@ -82,6 +87,10 @@ void onCommand(HWND window, int id) {
 }
 
 INT_PTR CALLBACK MessageLogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_MESSAGE_LOG, RGB(0, 0, 0), nullptr, logOwner,
+                                    DockSide::Left};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(window, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
       openWindow(window);
@@ -100,14 +109,6 @@ INT_PTR CALLBACK MessageLogWindowProc(HWND window, UINT message, WPARAM wParam, 
         SetDlgItemTextA(ownerWindow, IDC_MESSAGE_LOG_BUTTON, OPEN_LOG_TEXT);
       }
       return FALSE;
-    case UM_MAIN_WINDOW_MOVED:
-      Redock(window, ownerWindow, DockSide::Left);
-      return TRUE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_MESSAGE_LOG));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), window,
-                          BackgroundBrush(IDB_MESSAGE_LOG), RGB(0, 0, 0));
   }
   return FALSE;
 }

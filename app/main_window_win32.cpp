@@ -8,7 +8,7 @@
 #include "app/notification_popup_win32.h"
 #include "base/effects_win32.h"
 #include "base/main_window_port_win32.h"
-#include "base/reply_text.h"
+#include "base/edit_lines.h"
 #include "base/shared_state.h"
 #include "config/config_dialog_win32.h"
 #include "groups/group_windows_win32.h"
@@ -21,6 +21,7 @@ namespace {
 
 const char* const TEXT_ENTER_MESSAGE = "Enter Default Autoreply Message...";
 const char* const TEXT_FEEDBACK = "Ideas for the next version? Write to feedback@quorvane.example";
+// "diabled" and "Openend" below are kept as users have always seen them.
 const char* const TEXT_GRAPHICS_OFF =
     "You have diabled all Graphics. To enable graphics goto configuration panel !";
 const char* const TEXT_ALREADY_ACTIVE = " Autoresponse is already active !";
@@ -37,6 +38,7 @@ const char* const TEXT_LOG_OFF = "Logging to File Disabled...";
 const char* const TEXT_LOG_OPENED = "Message Log Openend...";
 
 constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
+constexpr std::size_t MAX_REPLY_LINE = 1023;  // the longest part of one line that is kept
 constexpr uint32_t POLL_INTERVAL_MS = 1000;
 
 void setStatus(HWND window, const char* text) {
@@ -102,7 +104,7 @@ void Activate(HWND window) {
   }
   // Lines typed over several lines become one; a box holding only line breaks counts as
   // empty, so no empty reply is ever sent.
-  DefaultReplyText = JoinReplyLines(editText(window, IDC_DEFAULT_REPLY));
+  DefaultReplyText = joinTextLines(editText(window, IDC_DEFAULT_REPLY), MAX_REPLY_LINE);
   if (DefaultReplyText.empty()) {
     setStatus(window, TEXT_NO_REPLY);
     PostNote(NOTE_ERROR, TEXT_NO_REPLY);

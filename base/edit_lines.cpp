@@ -14,3 +14,15 @@ std::string joinEditLines(const std::vector<std::string>& lines, std::size_t max
   }
   return joined;
 }
+
+std::string joinTextLines(const std::string& text, std::size_t maxLineLength) {
+  std::vector<std::string> lines(1);
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back();
+    } else {
+      lines.back() += c;
+    }
+  }
+  return joinEditLines(lines, maxLineLength);
+}

@@ -13,3 +13,6 @@ bool editIsEmpty(const std::vector<std::string>& lines);
 // line break that slipped into a line (pasted text) is dropped too, so the result is
 // always one line.
 std::string joinEditLines(const std::vector<std::string>& lines, std::size_t maxLineLength);
+
+// The same for a box's whole text, whose lines end in CR LF, or a lone CR or LF.
+std::string joinTextLines(const std::string& text, std::size_t maxLineLength);

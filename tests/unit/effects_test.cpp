@@ -1,6 +1,5 @@
 // Fades and slides as the window sees them, and the default reply joined from the edit box.
 #include "base/effects.h"
-#include "base/reply_text.h"
 
 #include <gtest/gtest.h>
 
@@ -166,24 +165,6 @@ TEST(Slides, BackMovesTowardsTheAnchorUntilHidden) {
 TEST(Docking, LeftOrRightOfTheAnchor) {
   EXPECT_EQ(DockedLeft(ANCHOR, 120, DockSide::Right), 300);
   EXPECT_EQ(DockedLeft(ANCHOR, 120, DockSide::Left), -20);
-}
-
-TEST(DefaultReply, LinesAreJoinedWithoutSeparators) {
-  const std::string longLine(1500, 'x');
-  struct Case {
-    const char* name;
-    std::string typed;
-    std::string expected;
-  } cases[] = {
-      {"one line", "Back soon", "Back soon"},
-      {"three lines", "I am away\r\nback at five\r\nbye", "I am awayback at fivebye"},
-      {"empty box", "", ""},
-      {"only line breaks", "\r\n\r\n", ""},
-      {"lone line feeds", "a\nb\rc", "abc"},
-      {"long line is cut", longLine + "\r\nend", std::string(1023, 'x') + "end"},
-      {"blanks are kept", " a \r\n b ", " a  b "},
-  };
-  for (const Case& c : cases) EXPECT_EQ(JoinReplyLines(c.typed), c.expected) << c.name;
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ struct IncomingMessage {
 
 enum class TitleVariant { Replied, AutoReplied };
 
-// Counts into IDC_RECEIVED_COUNT and IDC_REPLIED_COUNT and the statistics line into the window title.
+// Counts into IDC_RECEIVED_COUNT and IDC_REPLIED_COUNT and the statistics line into the window
+// title.
 void RefreshStatistics(MainWindowPort& window, TitleVariant variant);
 
 // The lists are shared by the guard thread (AddMessage) and the interface thread (the

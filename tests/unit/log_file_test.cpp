@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "recording_window.h"
+#include "tests/support/recording_window.h"
 #include "scratch_dir.h"
 
 namespace {

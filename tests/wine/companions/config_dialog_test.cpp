@@ -6,16 +6,9 @@
 #include "common/screenshot.h"
 #include "companions/companion_driver.h"
 #include "resources/resource.h"
+#include "tests/support/conf_file.h"
 
 namespace {
-
-const char* const HEADER = " Quorvane - 3.0 - Kelvaro ";
-
-std::string confFile(const std::string& message, const std::string& interval,
-                     const std::string& speed, const std::string& lite) {
-  return CrLfLines({HEADER, "DEFAULT_MSG", message, "REPLY_INTERVAL", interval, "UISpeed", speed,
-                    "EXTENDED_GRAPHICS", lite, "End"});
-}
 
 int ComboSelection(HWND dialog, int id) {
   return static_cast<int>(SendMessageW(GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0));

@@ -1,15 +1,20 @@
 // The configuration dialog: the default reply text, the reply interval, the animation
 // speed and the lite look, written to "conf.qvr" when the user confirms.
+#include "config/config_dialog_win32.h"
+
 #include "config/config_form.h"
-#include "config/dialog_controls_win32.h"
+#include "base/companion_window_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
+#include "base/effects_win32.h"
+#include "base/shared_state.h"
 
 namespace {
 
-// The record the dialog works on, known only while the dialog is open.
-Settings* openRecord = nullptr;
+// The store the dialog works on travels in the dialog's user data.
+SettingsStore* storeOf(HWND dialog) {
+  return reinterpret_cast<SettingsStore*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 void fillList(HWND dialog, int id, const std::vector<std::string>& texts,
               std::optional<int> selected) {
@@ -28,11 +33,11 @@ std::optional<int> chosenItem(HWND dialog, int id, const std::vector<std::string
   return listPosition(texts, shown);
 }
 
-void openDialog(HWND dialog, Settings* record) {
-  openRecord = record;
+void openDialog(HWND dialog, SettingsStore* store) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(store));
   if (!LiteMode()) FadeIn(dialog);
   ConfigForm form;  // what an absent file shows: nothing at all
-  if (app().settingsStore.load()) form = formFromSettings(*record);
+  if (store->load()) form = formFromSettings(store->settings());
   fillList(dialog, IDC_CONFIG_INTERVAL, replyIntervalTexts(), form.interval);
   fillList(dialog, IDC_CONFIG_SPEED, uiSpeedTexts(), form.speed);
   SetDlgItemTextA(dialog, IDC_CONFIG_MESSAGE, form.messageLines.front().c_str());
@@ -47,25 +52,29 @@ void confirm(HWND dialog) {
   form.speed = chosenItem(dialog, IDC_CONFIG_SPEED, uiSpeedTexts());
   // Only a warning: the empty message is stored all the same.
   if (formLacksMessage(form)) PostNote(NOTE_ERROR, CONFIG_NO_DEFAULT_MESSAGE);
-  if (openRecord) storeForm(form, *openRecord);
-  openRecord = nullptr;
+  SettingsStore* store = storeOf(dialog);
+  storeForm(form, store->settings());
   // Switching the lite look on already spares the dialog its closing fade.
+  LiteLook = store->settings().liteMode != 0;
+  HWND owner = GetWindow(dialog, GW_OWNER);
   EndDialogFading(dialog, IDOK);
-  PostMessageA(MainWindowHandle, UM_SETTINGS_CHANGED, 0, 0);
+  PostMessageA(owner, UM_SETTINGS_CHANGED, 0, 0);
   // The new values hold for this run all the same; the user must know they will not
   // come back at the next start.
-  if (!app().settingsStore.save()) RequestNote(NOTE_ERROR, CONFIG_NOT_SAVED);
+  if (!store->save()) RequestNote(NOTE_ERROR, CONFIG_NOT_SAVED);
 }
 
 void cancel(HWND dialog) {
-  openRecord = nullptr;
   EndDialogFading(dialog, IDCANCEL);
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_CONFIG, RGB(0, 0, 0)};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(dialog, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
-      openDialog(dialog, reinterpret_cast<Settings*>(lParam));
+      openDialog(dialog, reinterpret_cast<SettingsStore*>(lParam));
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
@@ -77,22 +86,17 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
       }
       return FALSE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_CONFIG));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), dialog,
-                          BackgroundBrush(IDB_CONFIG), RGB(0, 0, 0));
   }
   return FALSE;
 }
 
 }  // namespace
 
-void OpenConfigDialog(HWND mainWindow) {
+void OpenConfigDialog(HWND owner, SettingsStore& store) {
   if (AutoresponseActive) {
     PostNote(NOTE_ERROR, CONFIG_REFUSED_WHILE_ACTIVE);
     return;
   }
-  DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_CONFIG), mainWindow, ConfigDialogProc,
-                  reinterpret_cast<LPARAM>(&app().settingsStore.settings()));
+  DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigDialogProc,
+                  reinterpret_cast<LPARAM>(&store));
 }

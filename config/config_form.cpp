@@ -1,8 +1,10 @@
 // The configuration dialog's choices and their fallbacks.
 #include "config/config_form.h"
 
-#include "config/edit_lines.h"
+#include "base/ansi_text.h"
+#include "base/edit_lines.h"
 
+// "beforing" is kept as users have always seen it.
 const char* const CONFIG_REFUSED_WHILE_ACTIVE =
     "You need to deactivate Autoresponse beforing configuring it...";
 const char* const CONFIG_NO_DEFAULT_MESSAGE =
@@ -36,18 +38,6 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-// Item texts are plain ASCII, so folding ASCII letters is enough to compare with them.
-bool sameLetters(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 ConfigForm formFromSettings(const Settings& settings) {
@@ -62,7 +52,7 @@ ConfigForm formFromSettings(const Settings& settings) {
 std::optional<int> listPosition(const std::vector<std::string>& items, const std::string& shown) {
   std::string wanted = trimmed(shown);
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (sameLetters(items[i], wanted)) return static_cast<int>(i);
+    if (AnsiEqualNoCase(items[i], wanted)) return static_cast<int>(i);
   }
   return std::nullopt;
 }

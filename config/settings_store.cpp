@@ -4,7 +4,7 @@
 #include <climits>
 #include <vector>
 
-#include "groups/line_reader.h"
+#include "base/line_reader.h"
 
 namespace {
 

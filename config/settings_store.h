@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "groups/line_file_writer.h"
+#include "base/line_file_writer.h"
 
 struct Settings {
   std::string defaultMessage;

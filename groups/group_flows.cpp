@@ -1,7 +1,7 @@
 // What the group windows' buttons and input dialogs decide.
 #include "groups/group_flows.h"
 
-#include "config/edit_lines.h"
+#include "base/edit_lines.h"
 
 const char* const NOTE_GROUP_CREATED = "New group created...";
 const char* const NOTE_SELECT_GROUP =

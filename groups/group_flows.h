@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "groups/group_store.h"
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 // The longest name, message line or user ID that an input field gives.
 constexpr std::size_t GROUP_FIELD_LIMIT = 127;

@@ -2,8 +2,8 @@
 // file "Groups.lst" they are kept in.
 #include "groups/group_store.h"
 
-#include "groups/line_reader.h"
-#include "shell/ansi_text.h"
+#include "base/line_reader.h"
+#include "base/ansi_text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "groups/line_file_writer.h"
+#include "base/line_file_writer.h"
 
 struct Group {
   std::string name;

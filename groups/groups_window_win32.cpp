@@ -2,25 +2,33 @@
 // dialog that asks for a group's name and message.
 #include <string>
 
-#include "config/dialog_controls_win32.h"
+#include "base/companion_window_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "groups/group_flows.h"
 #include "groups/group_windows_win32.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
+#include "base/effects_win32.h"
+#include "base/shared_state.h"
+#include "groups/group_store.h"
 
-HWND GroupsWindowHandle = nullptr;
 std::optional<std::size_t> lastSelectedGroup;
 
 namespace {
 
+HWND groupsWindow = nullptr;
+HWND ownerWindow = nullptr;
+GroupStore* openStore = nullptr;
+
 const char* const OPEN_GROUPS_TEXT = "<<< [ Open Groups Dialog ] >>>";
 const char* const CLOSE_GROUPS_TEXT = "<<< [ Close Groups Dialog ] >>>";
 
-// Handed between the group information dialog and the flow that ran it.
-std::string pendingGroupName;
-std::string pendingGroupMessage;
-bool editingGroup = false;
+// Handed between the group information dialog and the flow that ran it, through the
+// dialog's lParam.
+struct GroupInfo {
+  std::string name;
+  std::string message;
+  bool editing = false;
+};
 
 // The input dialog on screen, and whether one is being run at all (from before its
 // window exists until its caller has the answer).
@@ -34,94 +42,91 @@ void showNote(const std::optional<GroupNote>& note) {
 void fillGroupList(HWND window) {
   HWND list = GetDlgItem(window, IDC_GROUP_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const std::string& name : app().groupStore.groupNames()) {
+  for (const std::string& name : openStore->groupNames()) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
 }
 
 INT_PTR CALLBACK GroupInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_GROUP_INFO, RGB(255, 255, 255)};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(dialog, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      const auto* info = reinterpret_cast<const GroupInfo*>(lParam);
       NoteGroupsDialog(dialog);
       if (!LiteMode()) FadeIn(dialog);
-      if (editingGroup) {
-        SetDlgItemTextA(dialog, IDC_GROUP_NAME, pendingGroupName.c_str());
-        SetDlgItemTextA(dialog, IDC_GROUP_MESSAGE, pendingGroupMessage.c_str());
+      if (info->editing) {
+        SetDlgItemTextA(dialog, IDC_GROUP_NAME, info->name.c_str());
+        SetDlgItemTextA(dialog, IDC_GROUP_MESSAGE, info->message.c_str());
       }
       return TRUE;
-    case WM_COMMAND:
+    }
+    case WM_COMMAND: {
+      auto* info = reinterpret_cast<GroupInfo*>(GetWindowLongPtrA(dialog, DWLP_USER));
+      if (!info) return FALSE;
       if (LOWORD(wParam) == IDOK) {
-        pendingGroupName = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_GROUP_NAME)));
-        pendingGroupMessage =
-            groupMessageFromLines(EditLines(GetDlgItem(dialog, IDC_GROUP_MESSAGE)));
-        if (auto refusal = refuseGroupInfo(app().groupStore, pendingGroupName, pendingGroupMessage,
-                                           editingGroup)) {
-          SetDlgItemTextA(dialog, IDC_STATUS, refusal->text.c_str());
-          RequestNote(refusal->kind, refusal->text);
+        info->name = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_GROUP_NAME)));
+        info->message = groupMessageFromLines(EditLines(GetDlgItem(dialog, IDC_GROUP_MESSAGE)));
+        if (auto refusal = refuseGroupInfo(*openStore, info->name, info->message, info->editing)) {
+          ShowRefusal(dialog, *refusal, RequestNote);
           return TRUE;
         }
         EndDialogFading(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wParam) == IDCANCEL) {
-        pendingGroupName.clear();
-        pendingGroupMessage.clear();
+        info->name.clear();
+        info->message.clear();
         EndDialogFading(dialog, IDCANCEL);
         return TRUE;
       }
       return FALSE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_GROUP_INFO));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), dialog,
-                          BackgroundBrush(IDB_GROUP_INFO), RGB(255, 255, 255));
+    }
   }
   return FALSE;
 }
 
 void createGroup() {
-  pendingGroupName.clear();
-  pendingGroupMessage.clear();
-  if (RunGroupsDialog(IDD_GROUP_INFO, MainWindowHandle, GroupInfoDialogProc) != IDOK) {
-    pendingGroupName.clear();
+  GroupInfo info;
+  if (RunGroupsDialog(IDD_GROUP_INFO, ownerWindow, GroupInfoDialogProc,
+                      reinterpret_cast<LPARAM>(&info)) != IDOK) {
+    info.name.clear();
   }
-  showNote(applyCreateGroup(app().groupStore, pendingGroupName, pendingGroupMessage));
+  showNote(applyCreateGroup(*openStore, info.name, info.message));
 }
 
 void editGroup() {
-  editingGroup = true;
-  pendingGroupName.clear();
-  pendingGroupMessage.clear();
   std::optional<std::size_t> selected = groupsListSelection();
   std::optional<Group> group;
-  if (selected) group = app().groupStore.group(*selected);
+  if (selected) group = openStore->group(*selected);
   if (!group) {
-    editingGroup = false;
     RequestNote(NOTE_CAUTION, NOTE_SELECT_GROUP);
     return;
   }
-  pendingGroupName = group->name;
-  pendingGroupMessage = group->message;
-  INT_PTR result = RunGroupsDialog(IDD_GROUP_INFO, GroupsWindowHandle, GroupInfoDialogProc);
-  editingGroup = false;
-  if (result != IDOK) return;
-  showNote(applyEditGroup(app().groupStore, *selected, pendingGroupName, pendingGroupMessage));
+  GroupInfo info{group->name, group->message, true};
+  if (RunGroupsDialog(IDD_GROUP_INFO, groupsWindow, GroupInfoDialogProc,
+                      reinterpret_cast<LPARAM>(&info)) != IDOK) {
+    return;
+  }
+  showNote(applyEditGroup(*openStore, *selected, info.name, info.message));
 }
 
 void removeGroup() {
-  showNote(applyRemoveGroup(app().groupStore, groupsListSelection()));
+  showNote(applyRemoveGroup(*openStore, groupsListSelection()));
 }
 
 // Every button saves and refills, changed or not; the refill leaves no selection.
 void afterButton(HWND window) {
-  saveGroups(app().groupStore);
+  saveGroups(*openStore);
   if (IsWindow(window)) fillGroupList(window);
 }
 
 void openWindow(HWND window) {
-  SetDlgItemTextA(MainWindowHandle, IDC_GROUPS_BUTTON, CLOSE_GROUPS_TEXT);
-  SlideOut(window, MainWindowHandle, DockSide::Right);
-  GroupsWindowHandle = window;
+  SetDlgItemTextA(ownerWindow, IDC_GROUPS_BUTTON, CLOSE_GROUPS_TEXT);
+  SlideOut(window, ownerWindow, DockSide::Right);
+  groupsWindow = window;
   fillGroupList(window);
 }
 
@@ -133,13 +138,13 @@ void closeWindow(HWND window) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return;
   }
-  SetDlgItemTextA(MainWindowHandle, IDC_GROUPS_BUTTON, OPEN_GROUPS_TEXT);
-  if (MembersWindowHandle) {
+  SetDlgItemTextA(ownerWindow, IDC_GROUPS_BUTTON, OPEN_GROUPS_TEXT);
+  if (MembersWindow()) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(MembersWindowHandle, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored);
+    SendMessageTimeoutA(MembersWindow(), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored);
   }
-  SlideBack(window, MainWindowHandle, DockSide::Right);
-  GroupsWindowHandle = nullptr;
+  SlideBack(window, ownerWindow, DockSide::Right);
+  groupsWindow = nullptr;
   if (IsWindow(window)) DestroyWindow(window);
 }
 
@@ -153,7 +158,7 @@ void onListNotice(HWND window, int code) {
     if (!addMember()) return;
     std::optional<std::size_t> selected = groupsListSelection();
     if (!selected || !IsWindow(window)) return;
-    saveGroups(app().groupStore);
+    saveGroups(*openStore);
     showMembers(*selected);
   }
 }
@@ -183,6 +188,10 @@ void onCommand(HWND window, int id, int code) {
 }
 
 INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_GROUPS, RGB(255, 255, 255), &groupsWindow, groupsOwner,
+                                    DockSide::Right};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(window, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
       openWindow(window);
@@ -193,17 +202,6 @@ INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
       closeWindow(window);
       return TRUE;
-    case WM_DESTROY:
-      if (GroupsWindowHandle == window) GroupsWindowHandle = nullptr;
-      return FALSE;
-    case UM_MAIN_WINDOW_MOVED:
-      Redock(window, MainWindowHandle, DockSide::Right);
-      return TRUE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_GROUPS));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), window,
-                          BackgroundBrush(IDB_GROUPS), RGB(255, 255, 255));
   }
   return FALSE;
 }
@@ -211,24 +209,30 @@ INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 std::optional<std::size_t> groupsListSelection() {
-  if (!GroupsWindowHandle) return std::nullopt;
-  return ListSelection(GetDlgItem(GroupsWindowHandle, IDC_GROUP_LIST));
+  if (!groupsWindow) return std::nullopt;
+  return ListSelection(GetDlgItem(groupsWindow, IDC_GROUP_LIST));
 }
 
-INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure) {
-  HWND groups = GroupsWindowHandle;
+INT_PTR RunGroupsDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM data) {
+  HWND groups = groupsWindow;
   if (groups) EnableWindow(groups, FALSE);
-  if (MembersWindowHandle) EnableWindow(MembersWindowHandle, FALSE);
+  if (MembersWindow()) EnableWindow(MembersWindow(), FALSE);
   dialogRunning = true;
   runningDialog = nullptr;
   INT_PTR result =
-      DialogBoxParamA(app().instance, MAKEINTRESOURCEA(templateId), owner, procedure, 0);
+      DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(templateId), owner, procedure, data);
   runningDialog = nullptr;
   dialogRunning = false;
   // The members window may have closed by itself meanwhile.
   if (groups && IsWindow(groups)) EnableWindow(groups, TRUE);
-  if (MembersWindowHandle) EnableWindow(MembersWindowHandle, TRUE);
+  if (MembersWindow()) EnableWindow(MembersWindow(), TRUE);
   return result;
+}
+
+void ShowRefusal(HWND dialog, const InputRefusal& refusal,
+                 void (*note)(NoteKind, const std::string&)) {
+  SetDlgItemTextA(dialog, IDC_STATUS, refusal.text.c_str());
+  note(refusal.kind, refusal.text);
 }
 
 void NoteGroupsDialog(HWND dialog) {
@@ -243,10 +247,24 @@ void CancelGroupsDialog() {
   if (runningDialog) SendMessageA(runningDialog, WM_COMMAND, IDCANCEL, 0);
 }
 
-void ToggleGroupsWindow(HWND mainWindow) {
-  if (GroupsWindowHandle) {
-    PostMessageA(GroupsWindowHandle, WM_CLOSE, 0, 0);
+void ToggleGroupsWindow(HWND owner, GroupStore& store) {
+  if (groupsWindow) {
+    PostMessageA(groupsWindow, WM_CLOSE, 0, 0);
     return;
   }
-  CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_GROUPS), mainWindow, GroupsWindowProc, 0);
+  ownerWindow = owner;
+  openStore = &store;
+  CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_GROUPS), owner, GroupsWindowProc, 0);
+}
+
+HWND GroupsWindow() {
+  return groupsWindow;
+}
+
+GroupStore& groupsStore() {
+  return *openStore;
+}
+
+HWND groupsOwner() {
+  return ownerWindow;
 }

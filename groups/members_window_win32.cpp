@@ -1,81 +1,70 @@
 // The members window docked at the groups window's right edge, which shows one group's
 // name, message and members and closes by itself a few seconds after it opened, and the
 // user ID dialog that asks for a new member.
-#include <thread>
-
-#include "config/dialog_controls_win32.h"
+#include "base/companion_window_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "groups/group_flows.h"
 #include "groups/group_windows_win32.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
-
-HWND MembersWindowHandle = nullptr;
+#include "base/effects_win32.h"
+#include "base/shared_state.h"
+#include "groups/group_store.h"
 
 namespace {
 
-constexpr DWORD MEMBERS_WINDOW_LIFETIME_MS = 5000;
+HWND membersWindow = nullptr;
 
-// The close timer's message: wParam names the window instance whose time is up, so a
-// timer that outlives its window cannot close a later one that got the same handle.
-constexpr UINT UM_MEMBERS_TIME_UP = WM_APP + 52;
+constexpr UINT MEMBERS_WINDOW_LIFETIME_MS = 5000;
 
 bool membersWindowOpen = false;
-WPARAM openedInstance = 0;  // the instance now open; counts up with every opening
-std::string pendingUserId;
 MembersShown shown;
 
-void startCloseTimer(HWND window, WPARAM instance) {
-  std::thread([window, instance] {
-    Sleep(MEMBERS_WINDOW_LIFETIME_MS);
-    PostMessageA(window, UM_MEMBERS_TIME_UP, instance, 0);
-  }).detach();
-}
-
 void openWindow(HWND window) {
-  MembersWindowHandle = window;
-  SlideOut(window, GroupsWindowHandle, DockSide::Right);
+  membersWindow = window;
+  SlideOut(window, GroupsWindow(), DockSide::Right);
   membersWindowOpen = true;
-  startCloseTimer(window, ++openedInstance);
+  // A window timer ends with its window, so it can never close a later one.
+  SetTimer(window, IDT_MEMBERS_CLOSE, MEMBERS_WINDOW_LIFETIME_MS, nullptr);
 }
 
 void closeWindow(HWND window) {
-  if (GroupsWindowHandle) SlideBack(window, GroupsWindowHandle, DockSide::Right);
-  MembersWindowHandle = nullptr;
+  if (GroupsWindow()) SlideBack(window, GroupsWindow(), DockSide::Right);
+  membersWindow = nullptr;
   membersWindowOpen = false;
   shown = MembersShown{};
   if (IsWindow(window)) DestroyWindow(window);
 }
 
 INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_USER_ID, RGB(0, 0, 0)};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(dialog, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);  // the user ID handed back
       NoteGroupsDialog(dialog);
       if (!LiteMode()) FadeIn(dialog);
       return TRUE;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+      auto* userId = reinterpret_cast<std::string*>(GetWindowLongPtrA(dialog, DWLP_USER));
+      if (!userId) return FALSE;
       if (LOWORD(wParam) == IDOK) {
-        pendingUserId = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_USER_ID)));
-        if (auto refusal = refuseUserId(app().groupStore, pendingUserId)) {
-          pendingUserId.clear();
-          SetDlgItemTextA(dialog, IDC_STATUS, refusal->text.c_str());
-          PostNote(refusal->kind, refusal->text);
+        *userId = fieldText(EditFirstLine(GetDlgItem(dialog, IDC_USER_ID)));
+        if (auto refusal = refuseUserId(groupsStore(), *userId)) {
+          userId->clear();
+          ShowRefusal(dialog, *refusal, PostNote);
           return TRUE;
         }
         EndDialogFading(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wParam) == IDCANCEL) {
-        pendingUserId.clear();
+        userId->clear();
         EndDialogFading(dialog, IDCANCEL);
         return TRUE;
       }
       return FALSE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_USER_ID));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), dialog,
-                          BackgroundBrush(IDB_USER_ID), RGB(0, 0, 0));
+    }
   }
   return FALSE;
 }
@@ -84,17 +73,17 @@ void onCreateUser() {
   if (!addMember()) return;
   std::optional<std::size_t> selected = groupsListSelection();
   if (!selected) return;
-  saveGroups(app().groupStore);
+  saveGroups(groupsStore());
   showMembers(*selected);
 }
 
 void onRemove(HWND window) {
   std::optional<std::size_t> member = ListSelection(GetDlgItem(window, IDC_MEMBER_LIST));
   MemberRemoval removal =
-      applyRemoveMember(app().groupStore, member, groupsListSelection(), lastSelectedGroup, shown);
+      applyRemoveMember(groupsStore(), member, groupsListSelection(), lastSelectedGroup, shown);
   if (removal.note) RequestNote(removal.note->kind, removal.note->text);
   if (!removal.removed) return;
-  saveGroups(app().groupStore);
+  saveGroups(groupsStore());
   showMembers(removal.group);
 }
 
@@ -117,6 +106,10 @@ void onCommand(HWND window, int id, int code) {
 }
 
 INT_PTR CALLBACK MembersWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_MEMBERS, RGB(255, 255, 255), &membersWindow, GroupsWindow,
+                                    DockSide::Right};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(window, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
       openWindow(window);
@@ -127,23 +120,14 @@ INT_PTR CALLBACK MembersWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       closeWindow(window);
       return TRUE;
-    case UM_MEMBERS_TIME_UP:
-      if (wParam == openedInstance && membersWindowOpen) closeWindow(window);
+    case WM_TIMER:
+      if (wParam != IDT_MEMBERS_CLOSE) return FALSE;
+      KillTimer(window, IDT_MEMBERS_CLOSE);
+      if (membersWindowOpen) closeWindow(window);
       return TRUE;
-    case WM_DESTROY:
-      if (MembersWindowHandle == window) {
-        MembersWindowHandle = nullptr;
-        membersWindowOpen = false;
-      }
+    case WM_DESTROY:  // the kept handle is already cleared if it was this window's
+      if (!membersWindow) membersWindowOpen = false;
       return FALSE;
-    case UM_MAIN_WINDOW_MOVED:
-      if (GroupsWindowHandle) Redock(window, GroupsWindowHandle, DockSide::Right);
-      return TRUE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_MEMBERS));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), window,
-                          BackgroundBrush(IDB_MEMBERS), RGB(255, 255, 255));
   }
   return FALSE;
 }
@@ -151,13 +135,13 @@ INT_PTR CALLBACK MembersWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void showMembers(std::size_t groupIndex) {
-  std::optional<Group> group = app().groupStore.group(groupIndex);
+  std::optional<Group> group = groupsStore().group(groupIndex);
   if (!group) return;
   if (!membersWindowOpen) {
-    CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_MEMBERS), MainWindowHandle,
+    CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_MEMBERS), groupsOwner(),
                        MembersWindowProc, 0);
   }
-  HWND window = MembersWindowHandle;
+  HWND window = membersWindow;
   if (!window) return;
   HWND list = GetDlgItem(window, IDC_MEMBER_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
@@ -170,16 +154,22 @@ void showMembers(std::size_t groupIndex) {
 }
 
 bool addMember() {
-  pendingUserId.clear();
   std::optional<std::size_t> selected = groupsListSelection();
   if (!selected) {
     RequestNote(NOTE_CAUTION, NOTE_SELECT_GROUP);
     return false;
   }
-  if (RunGroupsDialog(IDD_USER_ID, GroupsWindowHandle, UserIdDialogProc) != IDOK) return false;
-  std::optional<GroupNote> note = applyAddMember(app().groupStore, *selected, pendingUserId);
-  pendingUserId.clear();
+  std::string userId;
+  if (RunGroupsDialog(IDD_USER_ID, GroupsWindow(), UserIdDialogProc,
+                      reinterpret_cast<LPARAM>(&userId)) != IDOK) {
+    return false;
+  }
+  std::optional<GroupNote> note = applyAddMember(groupsStore(), *selected, userId);
   if (!note) return false;
   RequestNote(note->kind, note->text);
   return true;
+}
+
+HWND MembersWindow() {
+  return membersWindow;
 }

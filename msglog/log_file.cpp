@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "msglog/message_log.h"
-#include "shell/time_text.h"
+#include "base/time_text.h"
 
 namespace {
 
@@ -54,19 +53,15 @@ MessageLogFile::MessageLogFile() : MessageLogFile(std::time(nullptr)) {}
 
 MessageLogFile::MessageLogFile(std::time_t startTime) : fileName_(MakeLogFileName(startTime)) {}
 
-void MessageLogFile::LogReceivedMessage(MainWindowPort& window, const std::string& sender,
-                                        const std::string& text) {
-  const std::string timeText = recordTimeText(std::time(nullptr));
-  if (LogToFileEnabled) {
-    // The record goes out in one write, so a reader never sees it interleaved with
-    // anything; a file that cannot be opened loses this record only, the next one
-    // tries again.
-    const std::string record = FormatLogRecord(timeText, sender, text);
-    if (std::FILE* file = std::fopen(fileName_.c_str(), "ab")) {
-      std::fwrite(record.data(), 1, record.size(), file);
-      std::fflush(file);
-      std::fclose(file);
-    }
+void MessageLogFile::LogReceivedMessage(const std::string& sender, const std::string& text) {
+  if (!LogToFileEnabled) return;
+  // The record goes out in one write, so a reader never sees it interleaved with
+  // anything; a file that cannot be opened loses this record only, the next one tries
+  // again.
+  const std::string record = FormatLogRecord(recordTimeText(std::time(nullptr)), sender, text);
+  if (std::FILE* file = std::fopen(fileName_.c_str(), "ab")) {
+    std::fwrite(record.data(), 1, record.size(), file);
+    std::fflush(file);
+    std::fclose(file);
   }
-  RefreshStatistics(window, TitleVariant::Replied);
 }

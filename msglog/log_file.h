@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "shell/shared_state.h"
+#include "base/shared_state.h"  // LogToFileEnabled
 
 // "msg_log_" + the ctime text of the start time with blanks and colons made "_" + ".txt".
 std::string MakeLogFileName(std::time_t startTime);
@@ -20,9 +20,8 @@ class MessageLogFile {
   explicit MessageLogFile(std::time_t startTime);
 
   const std::string& FileName() const { return fileName_; }
-  // Appends a record while LogToFileEnabled, then refreshes the statistics.
-  void LogReceivedMessage(MainWindowPort& window, const std::string& sender,
-                          const std::string& text);
+  // Appends a record while LogToFileEnabled; nothing otherwise.
+  void LogReceivedMessage(const std::string& sender, const std::string& text);
 
  private:
   std::string fileName_;

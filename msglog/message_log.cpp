@@ -4,14 +4,14 @@
 
 #include <algorithm>
 
-#include "shell/time_text.h"
+#include "base/time_text.h"
 
 void RefreshStatistics(MainWindowPort& window, TitleVariant variant) {
   // Each counter is read once so that the controls and the title show the same numbers.
   const int32_t received = ReceivedCount.load();
   const int32_t replied = RepliedCount.load();
-  window.setItemText(1006, std::to_string(received));
-  window.setItemText(1007, std::to_string(replied));
+  window.setItemText(IDC_RECEIVED_COUNT, std::to_string(received));
+  window.setItemText(IDC_REPLIED_COUNT, std::to_string(replied));
   const char* const middle = variant == TitleVariant::Replied ? ", Repl. " : ", Auto-Repl. ";
   window.setTitle("Recv :" + std::to_string(received) + middle + std::to_string(replied) +
                   " [Quorvane V3.0] ");

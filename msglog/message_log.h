@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 struct IncomingMessage {
   std::string Text;
@@ -17,7 +17,8 @@ struct IncomingMessage {
 
 enum class TitleVariant { Replied, AutoReplied };
 
-// Counts into controls 1006 and 1007 and the statistics line into the window title.
+// Counts into IDC_RECEIVED_COUNT and IDC_REPLIED_COUNT and the statistics line into the window
+// title.
 void RefreshStatistics(MainWindowPort& window, TitleVariant variant);
 
 // The lists are shared by the guard thread (AddMessage) and the interface thread (the

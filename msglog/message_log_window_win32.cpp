@@ -1,14 +1,23 @@
 // The message log window docked at the main window's left edge: the senders, and the
 // messages of the sender the user selects.
-#include "config/dialog_controls_win32.h"
+#include "msglog/message_log_window_win32.h"
+
+#include "base/companion_window_win32.h"
+#include "base/dialog_controls_win32.h"
 #include "msglog/message_view.h"
 #include "resources/resource.h"
-#include "shell/app_win32.h"
-#include "shell/effects_win32.h"
-
-HWND MessageLogWindowHandle = nullptr;
+#include "base/effects_win32.h"
+#include "base/shared_state.h"
 
 namespace {
+
+HWND messageLogWindow = nullptr;
+HWND ownerWindow = nullptr;
+MessageLog* shownLog = nullptr;
+
+HWND logOwner() {
+  return ownerWindow;
+}
 
 const char* const OPEN_LOG_TEXT = "<<< [ Open Message Log ] >>>";
 const char* const CLOSE_LOG_TEXT = "<<< [ Close Message Log ] >>>";
@@ -19,7 +28,7 @@ bool messageLogOpen = false;
 void fillSenderList(HWND window) {
   HWND list = GetDlgItem(window, IDC_LOG_SENDERS);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const std::string& sender : app().messageLog.Senders()) {
+  for (const std::string& sender : shownLog->Senders()) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(sender.c_str()));
   }
 }
@@ -30,17 +39,17 @@ void showMessages(HWND window) {
   std::optional<std::size_t> row = ListSelection(list);
   if (!row) return;
   std::string sender = ListItemText(list, *row);
-  std::string view = MessageViewText(app().messageLog.MessagesOf(sender));
+  std::string view = MessageViewText(shownLog->MessagesOf(sender));
   SetDlgItemTextA(window, IDC_LOG_VIEW, ForEditBox(view).c_str());
 }
 
 void openWindow(HWND window) {
-  SetDlgItemTextA(MainWindowHandle, IDC_MESSAGE_LOG_BUTTON, CLOSE_LOG_TEXT);
+  SetDlgItemTextA(ownerWindow, IDC_MESSAGE_LOG_BUTTON, CLOSE_LOG_TEXT);
   messageLogOpen = true;
-  MessageLogWindowHandle = window;
+  messageLogWindow = window;
   // A long log must not be cut at the edit box's default limit.
   SendDlgItemMessageA(window, IDC_LOG_VIEW, EM_SETLIMITTEXT, 0, 0);
-  SlideOut(window, MainWindowHandle, DockSide::Left);
+  SlideOut(window, ownerWindow, DockSide::Left);
   fillSenderList(window);
 }
 
@@ -48,12 +57,12 @@ void closeWindow(HWND window) {
   // In the lite look the window jumps behind the main window at once.
   if (LiteMode()) {
     RECT main{}, own{};
-    GetWindowRect(MainWindowHandle, &main);
+    GetWindowRect(ownerWindow, &main);
     GetWindowRect(window, &own);
-    SetWindowPos(window, MainWindowHandle, main.left, own.top, 0, 0,
+    SetWindowPos(window, ownerWindow, main.left, own.top, 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
   }
-  SlideBack(window, MainWindowHandle, DockSide::Left);
+  SlideBack(window, ownerWindow, DockSide::Left);
   if (IsWindow(window)) DestroyWindow(window);
 }
 
@@ -63,7 +72,7 @@ void onCommand(HWND window, int id) {
       PostMessageA(window, WM_CLOSE, 0, 0);
       break;
     case IDC_LOG_CLEAR:
-      app().messageLog.Clear();
+      shownLog->Clear();
       fillSenderList(window);
       showMessages(window);
       break;
@@ -78,6 +87,10 @@ void onCommand(HWND window, int id) {
 }
 
 INT_PTR CALLBACK MessageLogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const CompanionStyle style{IDB_MESSAGE_LOG, RGB(0, 0, 0), nullptr, logOwner,
+                                    DockSide::Left};
+  INT_PTR answer = 0;
+  if (HandleCompanionMessage(window, message, wParam, lParam, style, answer)) return answer;
   switch (message) {
     case WM_INITDIALOG:
       openWindow(window);
@@ -90,31 +103,29 @@ INT_PTR CALLBACK MessageLogWindowProc(HWND window, UINT message, WPARAM wParam, 
       return TRUE;
     case WM_DESTROY:
       // Also reached when the main window goes first and takes its owned windows along.
-      if (MessageLogWindowHandle == window) {
-        MessageLogWindowHandle = nullptr;
+      if (messageLogWindow == window) {
+        messageLogWindow = nullptr;
         messageLogOpen = false;
-        SetDlgItemTextA(MainWindowHandle, IDC_MESSAGE_LOG_BUTTON, OPEN_LOG_TEXT);
+        SetDlgItemTextA(ownerWindow, IDC_MESSAGE_LOG_BUTTON, OPEN_LOG_TEXT);
       }
       return FALSE;
-    case UM_MAIN_WINDOW_MOVED:
-      Redock(window, MainWindowHandle, DockSide::Left);
-      return TRUE;
-    case WM_CTLCOLORDLG:
-      return DialogBackground(BackgroundBrush(IDB_MESSAGE_LOG));
-    case WM_CTLCOLORSTATIC:
-      return StaticColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), window,
-                          BackgroundBrush(IDB_MESSAGE_LOG), RGB(0, 0, 0));
   }
   return FALSE;
 }
 
 }  // namespace
 
-void ToggleMessageLogWindow(HWND mainWindow) {
-  if (messageLogOpen && MessageLogWindowHandle) {
-    PostMessageA(MessageLogWindowHandle, WM_CLOSE, 0, 0);
+void ToggleMessageLogWindow(HWND owner, MessageLog& log) {
+  if (messageLogOpen && messageLogWindow) {
+    PostMessageA(messageLogWindow, WM_CLOSE, 0, 0);
   } else {
-    CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_MESSAGE_LOG), mainWindow,
+    ownerWindow = owner;
+    shownLog = &log;
+    CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_MESSAGE_LOG), owner,
                        MessageLogWindowProc, 0);
   }
+}
+
+HWND MessageLogWindow() {
+  return messageLogWindow;
 }

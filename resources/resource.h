@@ -1,5 +1,6 @@
-// Resource and control identifiers, each defined once here with its meaning. Control ids
-// are per dialog, so the same number can mean different controls in different dialogs.
+// Resource and control identifiers, private window messages and timer ids, each defined
+// once here with its meaning. Control ids are per dialog, so the same number can mean
+// different controls in different dialogs.
 #pragma once
 
 // A table aligned by hand, read by the resource compiler as well.
@@ -58,7 +59,7 @@
 #define IDC_GROUP_REMOVE 9
 #define IDC_GROUP_LIST 1016
 
-// Group information dialog (139); status line 1001.
+// Group information dialog (139); its status line is IDC_STATUS.
 #define IDC_GROUP_NAME 1015
 #define IDC_GROUP_MESSAGE 1016
 
@@ -70,7 +71,7 @@
 #define IDC_MEMBER_REMOVE 1029
 #define IDC_MEMBER_LIST 1030
 
-// User ID dialog (138); status line 1001.
+// User ID dialog (138); its status line is IDC_STATUS.
 #define IDC_USER_ID 1017
 
 // Configuration dialog (165).
@@ -85,4 +86,17 @@
 #define IDC_LOG_VIEW 1035
 #define IDC_LOG_CLEAR 1036
 #define IDC_LOG_REFRESH 1037
+
+// Private window messages, always posted (never sent) with both parameters 0. The main
+// window takes the note requests and the settings change; the companions re-dock.
+#define UM_SHOW_NOTE_MESSAGE 2015  // popup of kind NOTE_MESSAGE with NoteText
+#define UM_SHOW_NOTE_INFO 2016     // popup of kind NOTE_INFO with NoteText
+#define UM_SHOW_NOTE_CAUTION 2017  // popup of kind NOTE_CAUTION with NoteText
+#define UM_SHOW_NOTE_ERROR 2018    // popup of kind NOTE_ERROR with NoteText
+#define UM_SETTINGS_CHANGED 2020   // conf.qvr was saved: re-read what depends on it
+#define UM_MAIN_WINDOW_MOVED 2023  // companions re-dock beside the main window
+
+// Window timers.
+#define IDT_NOTE_CLOSE 1           // a notification popup closes itself
+#define IDT_MEMBERS_CLOSE 2        // the members window closes itself
 // clang-format on

@@ -25,7 +25,7 @@ void wait(GuardParams& params, uint32_t ms) {
 }
 
 void showStatus(GuardParams& params, const char* text) {
-  if (params.mainWindow) params.mainWindow->setItemText(IDC_STATUS_LINE, text);
+  if (params.mainWindow) params.mainWindow->setItemText(IDC_STATUS, text);
 }
 
 bool keepGuarding(const GuardParams& params) {
@@ -76,9 +76,9 @@ PassOutcome processTop(GuardParams& params, const std::string& replyText) {
 
   ++ReceivedCount;
   if (params.messageLog) params.messageLog->AddMessage(responder.senderKey, responder.messageText);
-  if (params.mainWindow)
-    responder.logFile.LogReceivedMessage(*params.mainWindow, responder.senderKey,
-                                         responder.messageText);
+  responder.logFile.LogReceivedMessage(responder.senderKey, responder.messageText);
+  // The statistics are refreshed whether or not the message went to the log file.
+  if (params.mainWindow) RefreshStatistics(*params.mainWindow, TitleVariant::Replied);
   responder.senderKey.clear();
   responder.messageText.clear();
   showStatus(params, STATUS_RESPONDED);

@@ -12,7 +12,7 @@
 #include "msglog/message_log.h"
 #include "responder/reply_policy.h"
 #include "responder/responder.h"
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 struct GuardParams {
   std::string replyText;  // DefaultReplyText followed by " > "

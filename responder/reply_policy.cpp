@@ -2,7 +2,7 @@
 // every (N + 1)-th one.
 #include "responder/reply_policy.h"
 
-#include "shell/ansi_text.h"
+#include "base/ansi_text.h"
 
 bool ReplyPolicy::ShouldReply(const std::string& senderKey) {
   try {

@@ -20,7 +20,7 @@ if [ -n "${DISPLAY:-}" ]; then
   echo "== Quorvane and the stand-in messenger on $DISPLAY, working folder $root/run"
   echo "   Type a default reply in Quorvane and press [ Activate ]; then, in the stand-in's"
   echo "   window, enter a contact ID and a message and press \"Receive message\"."
-  wine "$build/messenger/standin_messenger.exe" --transcript "$run_win\\standin_transcript.txt" &
+  wine "$build/standin_messenger/standin_messenger.exe" --transcript "$run_win\\standin_transcript.txt" &
   messenger=$!
   (cd "$root/run" && wine "$build/quorvane.exe") || true
   # Quorvane has been closed: the stand-in goes too.

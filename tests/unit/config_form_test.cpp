@@ -1,6 +1,6 @@
 // The configuration dialog's reading of its edit box and lists, and what it stores.
 #include "config/config_form.h"
-#include "config/edit_lines.h"
+#include "base/edit_lines.h"
 
 #include <gtest/gtest.h>
 

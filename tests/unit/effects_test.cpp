@@ -1,5 +1,5 @@
 // Fades and slides as the window sees them.
-#include "shell/effects.h"
+#include "base/effects.h"
 
 #include <gtest/gtest.h>
 

@@ -87,6 +87,14 @@ class FakeImWindows : public ImWindows {
     std::lock_guard<std::mutex> lock(mutex_);
     return events_;
   }
+  // The events as one letter each, in order: f focus, c character, k click, x close,
+  // s sleep; what a test compares whole.
+  std::string eventLetters() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string letters;
+    for (const Event& e : events_) letters += "fckxs"[static_cast<int>(e.kind)];
+    return letters;
+  }
   void clearEvents() {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.clear();

@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "fake_im_windows.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/wait_until.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -20,47 +22,6 @@ using Kind = FakeImWindows::EventKind;
 using Conversation = FakeImWindows::Conversation;
 
 const std::string EMPTY_WINDOW = "\n\nShow Recent Messages (F3)\n\n\n\n\n\n ";
-
-class RecordingPort : public MainWindowPort {
- public:
-  void setItemText(int id, const std::string& text) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    items_[id] = text;
-    if (id == IDC_STATUS_LINE) statuses_.push_back(text);
-  }
-  void setTitle(const std::string& text) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    title_ = text;
-  }
-  void postMessage(unsigned message) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    posted_.push_back(message);
-  }
-  std::vector<std::string> statuses() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return statuses_;
-  }
-  std::string item(int id) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = items_.find(id);
-    return it == items_.end() ? "" : it->second;
-  }
-  std::string title() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return title_;
-  }
-  std::vector<unsigned> posted() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return posted_;
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::map<int, std::string> items_;
-  std::vector<std::string> statuses_;
-  std::string title_;
-  std::vector<unsigned> posted_;
-};
 
 Conversation message(const std::string& title, const std::string& text) {
   Conversation c;
@@ -112,7 +73,7 @@ class GuardTest : public ScratchDirTest {
   ReplyPolicy policy;
   GroupStore groups;
   MessageLog log;
-  RecordingPort port;
+  RecordingWindow port;
   GuardParams params;
 };
 
@@ -121,14 +82,16 @@ TEST_F(GuardTest, NewMessageIsAnsweredClosedCountedAndLogged) {
 
   EXPECT_EQ(pass(), PassOutcome::Processed);
 
-  auto events = fake.events();
-  ASSERT_GE(events.size(), 4u);
   // The window gets its second to fill before anything is read or typed.
-  EXPECT_EQ(events.front().kind, Kind::Sleep);
-  EXPECT_EQ(events.front().value, 1000u);
+  EXPECT_EQ(fake.eventLetters(),
+            "s"
+            "fccccc"
+            "fccccccc"
+            "fccccc"
+            "k"
+            "x");
+  EXPECT_EQ(fake.events().front().value, 1000u);
   EXPECT_EQ(fake.typedInto(w), " Hey jlee99,Away ");
-  EXPECT_EQ(events[events.size() - 2].kind, Kind::Click);
-  EXPECT_EQ(events.back().kind, Kind::Close);
   EXPECT_FALSE(fake.isOpen(w));
 
   EXPECT_EQ(ReceivedCount, 1);
@@ -136,8 +99,8 @@ TEST_F(GuardTest, NewMessageIsAnsweredClosedCountedAndLogged) {
   auto logged = log.MessagesOf("jlee99,>");
   ASSERT_EQ(logged.size(), 1u);
   EXPECT_EQ(logged[0].Text, " you there?");
-  EXPECT_EQ(port.item(1006), "1");
-  EXPECT_EQ(port.item(1007), "1");
+  EXPECT_EQ(port.item(IDC_RECEIVED_COUNT), "1");
+  EXPECT_EQ(port.item(IDC_REPLIED_COUNT), "1");
   EXPECT_EQ(port.title(), "Recv :1, Repl. 1 [Quorvane V3.0] ");
   EXPECT_EQ(port.statuses(), std::vector<std::string>{"IM Autoresponded..."});
   EXPECT_TRUE(responder.senderKey.empty());
@@ -199,7 +162,7 @@ TEST_F(GuardTest, OutgoingWindowIsNoticedOnceThenIgnoredAndHoldsBackTheOthers) {
   for (const std::string& text : {EMPTY_WINDOW, std::string("no marker here")}) {
     FakeImWindows fresh;
     Responder r(fresh);
-    RecordingPort statusPort;
+    RecordingWindow statusPort;
     params.responder = &r;
     params.mainWindow = &statusPort;
     params.sleep = [&fresh](uint32_t ms) { fresh.recordSleep(ms); };
@@ -391,14 +354,6 @@ class GuardThreadTest : public GuardTest {
   static void shortSleep(uint32_t ms) {
     std::this_thread::sleep_for(std::chrono::microseconds(ms * 10));
   }
-  static bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-  }
 };
 
 TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
@@ -408,7 +363,7 @@ TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
   WindowId before = fake.openConversation(message("cy - chat", "cy: before"));
   AutoresponseActive = true;
   guard.StartGuard(1000, "Away", port);
-  ASSERT_TRUE(waitUntil([&] { return fake.listings() == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return fake.listings() == 1; }, 10000, 2));
 
   std::atomic<bool> done{false};
   std::thread interfaceThread([&] {
@@ -426,7 +381,7 @@ TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
   const int total = 12;
   for (int i = 0; i < total; ++i) {
     windows.push_back(fake.openConversation(message(i % 2 ? "ann - chat" : "bob - chat", "x: hi")));
-    if (!waitUntil([&] { return !fake.isOpen(windows.back()); })) {
+    if (!waitUntil([&] { return !fake.isOpen(windows.back()); }, 10000, 2)) {
       ADD_FAILURE() << "window " << i << " was not answered";
       break;
     }
@@ -434,7 +389,7 @@ TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
   done = true;
   interfaceThread.join();
   AutoresponseActive = false;
-  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }));
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
 
   for (WindowId w : windows) {
     std::string typed = fake.typedInto(w);
@@ -452,7 +407,7 @@ TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
 // Writes to the status line as the real window does: the writing thread waits
 // until the interface thread has handled the write, which it does only while it
 // pumps messages.
-class SentMessagePort : public RecordingPort {
+class SentMessagePort : public RecordingWindow {
  public:
   void setItemText(int id, const std::string& text) override {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -460,7 +415,7 @@ class SentMessagePort : public RecordingPort {
     if (!handled_.wait_for(lock, std::chrono::seconds(5), [&] { return pending_ == 0; }))
       stalled_ = true;
     lock.unlock();
-    RecordingPort::setItemText(id, text);
+    RecordingWindow::setItemText(id, text);
   }
   // The interface thread's message pump.
   void pump() {
@@ -495,10 +450,12 @@ TEST_F(GuardThreadTest, QuickReactivationNeverLeavesTwoThreadsRunning) {
   fake.openConversation(message("old - chat", "old: hi"));
   AutoresponseActive = true;
   guard.StartGuard(1000, "First", windowPort, pump);
-  ASSERT_TRUE(waitUntil([&] {
-    windowPort.pump();
-    return !windowPort.statuses().empty();
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        windowPort.pump();
+        return !windowPort.statuses().empty();
+      },
+      10000, 2));
   // Deactivate and activate again at once, as a quick double click would.
   AutoresponseActive = false;
   guard.StartGuard(1000, "Second", windowPort, pump);
@@ -508,20 +465,26 @@ TEST_F(GuardThreadTest, QuickReactivationNeverLeavesTwoThreadsRunning) {
   guard.StartGuard(1000, "Third", windowPort, pump);
 
   // Each activation lists the windows once when it finds one open.
-  ASSERT_TRUE(waitUntil([&] {
-    windowPort.pump();
-    return fake.listings() == 3;
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        windowPort.pump();
+        return fake.listings() == 3;
+      },
+      10000, 2));
   WindowId w = fake.openConversation(message("ann - chat", "ann: hi"));
-  ASSERT_TRUE(waitUntil([&] {
-    windowPort.pump();
-    return !fake.isOpen(w);
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        windowPort.pump();
+        return !fake.isOpen(w);
+      },
+      10000, 2));
   AutoresponseActive = false;
-  ASSERT_TRUE(waitUntil([&] {
-    windowPort.pump();
-    return !guard.running();
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        windowPort.pump();
+        return !guard.running();
+      },
+      10000, 2));
 
   EXPECT_EQ(fake.mostThreadsAtOnce(), 1);
   EXPECT_EQ(fake.threadsStarted(), 3);

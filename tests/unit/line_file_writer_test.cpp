@@ -1,6 +1,6 @@
 // Saving a file all or nothing: the bytes written, and the old file surviving every
 // failure without a temporary file left behind.
-#include "groups/line_file_writer.h"
+#include "base/line_file_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "recording_window.h"
+#include "tests/support/recording_window.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -60,14 +60,12 @@ class LogFileWriting : public ScratchDirTest {};
 TEST_F(LogFileWriting, RecordsOnlyWhileSwitchedOn) {
   SharedStateGuard state;
   MessageLogFile file(sunday6December2026());
-  ReceivedCount = 1;
-  file.LogReceivedMessage(state.window, "ann,>", " one");
+  file.LogReceivedMessage("ann,>", " one");
   EXPECT_FALSE(exists(file.FileName()));
-  EXPECT_EQ(state.window.title, "Recv :1, Repl. 0 [Quorvane V3.0] ");
 
   LogToFileEnabled = true;
-  file.LogReceivedMessage(state.window, "ann,>", " two");
-  file.LogReceivedMessage(state.window, "bob,>", " three");
+  file.LogReceivedMessage("ann,>", " two");
+  file.LogReceivedMessage("bob,>", " three");
   const std::string content = readFile(file.FileName());
   // Two whole records one after the other, each with the time it was written.
   std::vector<std::string> times;
@@ -78,7 +76,6 @@ TEST_F(LogFileWriting, RecordsOnlyWhileSwitchedOn) {
   ASSERT_EQ(times.size(), 2u);
   EXPECT_EQ(content, FormatLogRecord(times[0], "ann,>", " two") +
                          FormatLogRecord(times[1], "bob,>", " three"));
-  EXPECT_EQ(times[0].size(), 25u);
   EXPECT_EQ(times[0].back(), ' ');
 }
 
@@ -87,12 +84,8 @@ TEST_F(LogFileWriting, UnwritableFileLosesTheRecordOnly) {
   MessageLogFile file(sunday6December2026());
   std::filesystem::create_directory(file.FileName());
   LogToFileEnabled = true;
-  ReceivedCount = 3;
-  RepliedCount = 2;
-  file.LogReceivedMessage(state.window, "ann,>", " lost");
+  file.LogReceivedMessage("ann,>", " lost");
   EXPECT_TRUE(std::filesystem::is_directory(file.FileName()));
-  EXPECT_EQ(state.window.title, "Recv :3, Repl. 2 [Quorvane V3.0] ");
-  EXPECT_EQ(state.window.items[1006], "3");
 }
 
 }  // namespace

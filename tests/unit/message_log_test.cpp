@@ -6,8 +6,8 @@
 #include <atomic>
 #include <thread>
 
-#include "recording_window.h"
-#include "shell/time_text.h"
+#include "tests/support/recording_window.h"
+#include "base/time_text.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST(MessageLog, NotesFollowTheSwitch) {
   NoteText.set("earlier");
   log.AddMessage("ann,>", " hi");
   EXPECT_EQ(NoteText.copy(), "earlier");
-  EXPECT_TRUE(state.window.posted.empty());
+  EXPECT_TRUE(state.window.posted().empty());
   EXPECT_EQ(log.messageCount(), 1u);
 
   NotifyEnabled = true;
@@ -48,7 +48,7 @@ TEST(MessageLog, NotesFollowTheSwitch) {
   EXPECT_EQ(NoteText.copy(), "Msg from : ann,>-- hi");
   log.AddMessage("bob,>", "");
   EXPECT_EQ(NoteText.copy(), "Msg from : bob,>--");
-  EXPECT_EQ(state.window.posted,
+  EXPECT_EQ(state.window.posted(),
             (std::vector<unsigned>{UM_SHOW_NOTE_MESSAGE, UM_SHOW_NOTE_MESSAGE}));
 }
 
@@ -67,9 +67,9 @@ TEST(MessageLog, StatisticsTexts) {
     ReceivedCount = c.received;
     RepliedCount = c.replied;
     RefreshStatistics(state.window, c.variant);
-    EXPECT_EQ(state.window.title, c.title);
-    EXPECT_EQ(state.window.items[1006], std::to_string(c.received)) << c.title;
-    EXPECT_EQ(state.window.items[1007], std::to_string(c.replied)) << c.title;
+    EXPECT_EQ(state.window.title(), c.title);
+    EXPECT_EQ(state.window.item(IDC_RECEIVED_COUNT), std::to_string(c.received)) << c.title;
+    EXPECT_EQ(state.window.item(IDC_REPLIED_COUNT), std::to_string(c.replied)) << c.title;
   }
 }
 
@@ -85,9 +85,9 @@ TEST(MessageLog, ClearEmptiesAndResetsTheCounts) {
   EXPECT_TRUE(log.MessagesOf("ann,>").empty());
   EXPECT_EQ(ReceivedCount.load(), 0);
   EXPECT_EQ(RepliedCount.load(), 0);
-  EXPECT_EQ(state.window.title, "Recv :0, Auto-Repl. 0 [Quorvane V3.0] ");
-  EXPECT_EQ(state.window.items[1006], "0");
-  EXPECT_EQ(state.window.items[1007], "0");
+  EXPECT_EQ(state.window.title(), "Recv :0, Auto-Repl. 0 [Quorvane V3.0] ");
+  EXPECT_EQ(state.window.item(IDC_RECEIVED_COUNT), "0");
+  EXPECT_EQ(state.window.item(IDC_REPLIED_COUNT), "0");
 }
 
 TEST(MessageLog, GuardAddsWhileTheWindowReadsAndClears) {

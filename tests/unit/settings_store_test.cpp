@@ -7,19 +7,11 @@
 #include <filesystem>
 
 #include "scratch_dir.h"
+#include "tests/support/conf_file.h"
 
 namespace {
 
-const char* const FALLBACK_FILE =
-    " Quorvane - 3.0 - Kelvaro \r\nDEFAULT_MSG\r\n\r\nREPLY_INTERVAL\r\n0\r\nUISpeed\r\n1\r\n"
-    "EXTENDED_GRAPHICS\r\n0\r\nEnd\r\n";
-
-// A file of the usual shape with these four value lines.
-std::string confFile(const std::string& message, const std::string& reply, const std::string& speed,
-                     const std::string& lite) {
-  return " Quorvane - 3.0 - Kelvaro \r\nDEFAULT_MSG\r\n" + message + "\r\nREPLY_INTERVAL\r\n" +
-         reply + "\r\nUISpeed\r\n" + speed + "\r\nEXTENDED_GRAPHICS\r\n" + lite + "\r\nEnd\r\n";
-}
+const std::string FALLBACK_FILE = confFile("");
 
 class SettingsFile : public ScratchDirTest {};
 

@@ -1,19 +1,13 @@
 // Note requests and the animation timing table.
-#include "shell/shared_state.h"
+#include "base/shared_state.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace {
+#include "tests/support/recording_window.h"
 
-class RecordingWindow : public MainWindowPort {
- public:
-  void setItemText(int, const std::string&) override {}
-  void setTitle(const std::string&) override {}
-  void postMessage(unsigned message) override { posted.push_back(message); }
-  std::vector<unsigned> posted;
-};
+namespace {
 
 TEST(NoteRequests, PostNoteObeysTheSwitchRequestNoteDoesNot) {
   RecordingWindow window;
@@ -23,7 +17,7 @@ TEST(NoteRequests, PostNoteObeysTheSwitchRequestNoteDoesNot) {
   NotifyEnabled = false;
   PostNote(NOTE_ERROR, "dropped");
   EXPECT_EQ(NoteText.copy(), "before");
-  EXPECT_TRUE(window.posted.empty());
+  EXPECT_TRUE(window.posted().empty());
 
   RequestNote(NOTE_CAUTION, "always");
   EXPECT_EQ(NoteText.copy(), "always");
@@ -32,7 +26,8 @@ TEST(NoteRequests, PostNoteObeysTheSwitchRequestNoteDoesNot) {
   PostNote(NOTE_MESSAGE, "shown");
   PostNote(NOTE_INFO, "info");
   EXPECT_EQ(NoteText.copy(), "info");
-  EXPECT_EQ(window.posted, (std::vector<unsigned>{2017, 2015, 2016}));
+  EXPECT_EQ(window.posted(),
+            (std::vector<unsigned>{UM_SHOW_NOTE_CAUTION, UM_SHOW_NOTE_MESSAGE, UM_SHOW_NOTE_INFO}));
 
   NotifyEnabled = false;
   setMainWindowPort(nullptr);

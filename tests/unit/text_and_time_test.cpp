@@ -1,6 +1,6 @@
 // Letter case in the ANSI code page and the ctime-layout time stamps.
-#include "shell/ansi_text.h"
-#include "shell/time_text.h"
+#include "base/ansi_text.h"
+#include "base/time_text.h"
 
 #include <gtest/gtest.h>
 

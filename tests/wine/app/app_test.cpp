@@ -8,6 +8,7 @@
 #include "common/app_driver.h"
 #include "common/screenshot.h"
 #include "resources/resource.h"
+#include "tests/support/conf_file.h"
 
 namespace {
 
@@ -19,22 +20,6 @@ const char* const NO_REPLY =
     "window...";
 const char* const INACTIVE = "Autoresponse is Currently Inactive...";
 
-std::string confFile(const std::string& message, int speed, int lite) {
-  std::string lines[] = {" Quorvane - 3.0 - Kelvaro ",
-                         "DEFAULT_MSG",
-                         message,
-                         "REPLY_INTERVAL",
-                         "0",
-                         "UISpeed",
-                         std::to_string(speed),
-                         "EXTENDED_GRAPHICS",
-                         std::to_string(lite),
-                         "End"};
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
 RECT workArea() {
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -44,6 +29,16 @@ RECT workArea() {
 bool layered(HWND window) {
   return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
 }
+
+// The program started in a folder named after the test, once its start-up popups are gone.
+class QuietProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(app.waitForNoPopups(6000));
+  }
+  QuorvaneApp app{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+};
 
 TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
   struct Case {
@@ -61,7 +56,7 @@ TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
     SCOPED_TRACE(c.name);
     QuorvaneApp app(std::string("startup_") + c.name);
     if (c.withFile) {
-      ASSERT_TRUE(app.writeFile("conf.qvr", confFile(c.message, 1, c.lite)));
+      ASSERT_TRUE(app.writeFile("conf.qvr", confFile(c.message, "0", "1", std::to_string(c.lite))));
     }
     ASSERT_TRUE(app.start());
 
@@ -91,11 +86,7 @@ TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
   }
 }
 
-TEST(Commands, RefusalsShowStatusAndErrorPopups) {
-  QuorvaneApp app("refusals");
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForNoPopups(6000));
-
+TEST_F(QuietProgram, RefusalsShowStatusAndErrorPopups) {
   struct Case {
     const char* name;
     int button;
@@ -161,11 +152,7 @@ TEST(Commands, ActivateTwiceThenDeActivate) {
   EXPECT_FALSE(app.running());
 }
 
-TEST(Switches, NotificationAndLogToFileBoxes) {
-  QuorvaneApp app("switches");
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForNoPopups(6000));
-
+TEST_F(QuietProgram, NotificationAndLogToFileBoxes) {
   struct Step {
     const char* name;
     int box;
@@ -193,10 +180,7 @@ TEST(Switches, NotificationAndLogToFileBoxes) {
   EXPECT_EQ(app.close(), 0u);
 }
 
-TEST(Popups, CornerPlacementLifetimeAndClick) {
-  QuorvaneApp app("popups");
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForNoPopups(6000));
+TEST_F(QuietProgram, PopupCornerPlacementLifetimeAndClick) {
   const RECT area = workArea();
 
   // A popup lives its 3000 ms after its text appeared, then fades out.
@@ -249,10 +233,7 @@ HWND openAbout(QuorvaneApp& app) {
   return about;
 }
 
-TEST(AboutBox, OpensOnTopAndClosesWithOkOrTheEnterKey) {
-  QuorvaneApp app("about");
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForNoPopups(6000));
+TEST_F(QuietProgram, AboutBoxOpensOnTopAndClosesWithOkOrTheEnterKey) {
   HWND about = openAbout(app);
   ASSERT_TRUE(about);
   EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOPMOST);

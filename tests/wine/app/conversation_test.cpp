@@ -8,6 +8,7 @@
 #include "common/messenger_client.h"
 #include "common/screenshot.h"
 #include "resources/resource.h"
+#include "tests/support/conf_file.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ bool waitForPopupStarting(const QuorvaneApp& app, const std::string& prefix, Pop
         return false;
       },
       5000);
-}
-
-std::string confFile(int lite) {
-  return " Quorvane - 3.0 - Kelvaro \r\nDEFAULT_MSG\r\n\r\nREPLY_INTERVAL\r\n0\r\nUISpeed\r\n1\r\n"
-         "EXTENDED_GRAPHICS\r\n" +
-         std::to_string(lite) + "\r\nEnd\r\n";
 }
 
 // Pixels inside the popup's border that are nearly white or nearly black: its text.
@@ -52,7 +47,7 @@ TEST(Conversation, ContactIsAnsweredCountedLoggedAndNoted) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     QuorvaneApp app(std::string("conversation_") + c.name);
-    ASSERT_TRUE(app.writeFile("conf.qvr", confFile(c.lite)));
+    ASSERT_TRUE(app.writeFile("conf.qvr", confFile("", "0", "1", std::to_string(c.lite))));
     StandInMessenger messenger;
     ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
     ASSERT_TRUE(app.start());

@@ -3,17 +3,15 @@
 
 #include <cstdio>
 
+#include "common/window_search.h"
 #include "resources/resource.h"
+#include "tests/support/wait_until.h"
 
 bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (check()) return true;
-    if (GetTickCount64() >= end) return false;
+  return waitUntil(check, static_cast<int>(timeoutMs), 20, [] {
     MSG pending;
     while (PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&pending);
-    Sleep(20);
-  }
+  });
 }
 
 std::string WindowText(HWND window) {
@@ -27,24 +25,9 @@ std::string WindowText(HWND window) {
 
 namespace {
 
-struct WindowSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
 // Visible top-level windows of one process, in stacking order (top first).
 std::vector<HWND> visibleWindowsOf(DWORD processId) {
-  WindowSearch search{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<WindowSearch*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId && IsWindowVisible(window)) s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return TopWindowsOf(processId, [](HWND window) { return IsWindowVisible(window) != FALSE; });
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// Repeats the check every 20 ms until it holds or the time is up; true if it held.
+// waitUntil with this thread's messages handled between the checks, every 20 ms.
 bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
 
 // Texts of another process's windows (WM_GETTEXT crosses process boundaries).

@@ -1,6 +1,8 @@
 // The test side of the stand-in messenger: process control, commands and the transcript.
 #include "common/messenger_client.h"
 
+#include "common/window_search.h"
+
 #include <mshtml.h>
 #include <oleauto.h>
 
@@ -64,22 +66,9 @@ void pumpFor(DWORD ms) {
   } while (static_cast<LONG>(until - GetTickCount()) > 0);
 }
 
-struct FindControl {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK findControlWindow(HWND window, LPARAM param) {
-  auto* find = reinterpret_cast<FindControl*>(param);
+bool isControlWindow(HWND window) {
   char cls[64] = {};
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid == find->processId && GetClassNameA(window, cls, sizeof cls) &&
-      std::strcmp(cls, STANDIN_CONTROL_CLASS) == 0) {
-    find->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  return GetClassNameA(window, cls, sizeof cls) && std::strcmp(cls, STANDIN_CONTROL_CLASS) == 0;
 }
 
 bool readDocument(HWND conversation, std::wstring& text, DWORD timeoutMs) {
@@ -219,10 +208,9 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
   DWORD begin = GetTickCount();
   while (GetTickCount() - begin < timeoutMs) {
     if (!running()) return false;
-    FindControl find{pi_.dwProcessId, nullptr};
-    EnumWindows(findControlWindow, reinterpret_cast<LPARAM>(&find));
-    if (find.found) {
-      control_ = find.found;
+    std::vector<HWND> found = TopWindowsOf(pi_.dwProcessId, isControlWindow);
+    if (!found.empty()) {
+      control_ = found.front();
       return true;
     }
     pumpFor(20);

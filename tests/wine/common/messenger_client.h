@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "messenger/messenger_protocol.h"
+#include "standin_messenger/messenger_protocol.h"
 
 // One conversation window to open. The defaults make a contact's message in a complete
 // window titled "<sender> - chat" (or the given title).

@@ -2,6 +2,7 @@
 #include "companions/companion_driver.h"
 
 #include "common/screenshot.h"
+#include "resources/resource.h"
 
 HWND FindDialogWith(const QuorvaneApp& app, std::initializer_list<int> ids) {
   for (const ProgramWindow& w : app.otherWindows()) {
@@ -23,22 +24,22 @@ bool WaitGone(HWND window, DWORD timeoutMs) {
 }
 
 HWND GroupsWindow(const QuorvaneApp& app) {
-  return FindDialogWith(app, {5, 7, 9, 1016});
+  return FindDialogWith(app, {IDC_GROUP_CREATE, IDC_GROUP_EDIT, IDC_GROUP_REMOVE, IDC_GROUP_LIST});
 }
 HWND GroupInfoDialog(const QuorvaneApp& app) {
-  return FindDialogWith(app, {1015, 1016, 1001});
+  return FindDialogWith(app, {IDC_GROUP_NAME, IDC_GROUP_MESSAGE, IDC_STATUS});
 }
 HWND MembersWindow(const QuorvaneApp& app) {
-  return FindDialogWith(app, {1028, 1029, 1030});
+  return FindDialogWith(app, {IDC_MEMBER_CREATE, IDC_MEMBER_REMOVE, IDC_MEMBER_LIST});
 }
 HWND UserIdDialog(const QuorvaneApp& app) {
-  return FindDialogWith(app, {1017, 1001});
+  return FindDialogWith(app, {IDC_USER_ID, IDC_STATUS});
 }
 HWND MessageLogWindow(const QuorvaneApp& app) {
-  return FindDialogWith(app, {1035, 1036, 1037});
+  return FindDialogWith(app, {IDC_LOG_VIEW, IDC_LOG_CLEAR, IDC_LOG_REFRESH});
 }
 HWND ConfigDialog(const QuorvaneApp& app) {
-  return FindDialogWith(app, {1037, 1039, 1042});
+  return FindDialogWith(app, {IDC_CONFIG_MESSAGE, IDC_CONFIG_INTERVAL, IDC_CONFIG_SPEED});
 }
 
 std::string ItemText(HWND dialog, int id) {

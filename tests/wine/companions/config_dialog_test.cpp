@@ -6,16 +6,9 @@
 #include "common/screenshot.h"
 #include "companions/companion_driver.h"
 #include "resources/resource.h"
+#include "tests/support/conf_file.h"
 
 namespace {
-
-const char* const HEADER = " Quorvane - 3.0 - Kelvaro ";
-
-std::string confFile(const std::string& message, const std::string& interval,
-                     const std::string& speed, const std::string& lite) {
-  return CrLfLines({HEADER, "DEFAULT_MSG", message, "REPLY_INTERVAL", interval, "UISpeed", speed,
-                    "EXTENDED_GRAPHICS", lite, "End"});
-}
 
 int ComboSelection(HWND dialog, int id) {
   return static_cast<int>(SendMessageW(GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0));
@@ -66,6 +59,13 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
 }
 
 // How long a popup takes from the request until its text shows: its fade-in.
+// Starts the program on these conf.qvr bytes and waits until the main window shows the
+// stored message.
+bool StartOn(QuorvaneApp& app, const std::string& stored, const std::string& message) {
+  return app.writeFile("conf.qvr", stored) && app.start() &&
+         app.waitForText(IDC_DEFAULT_REPLY, message);
+}
+
 ULONGLONG FadeInMs(QuorvaneApp& app) {
   EXPECT_TRUE(app.waitForNoPopups(8000));
   const ULONGLONG asked = GetTickCount64();
@@ -78,9 +78,7 @@ TEST(ConfigDialog, OkHandsItsValuesToTheMainWindowEvenWhenTheFileCannotBeWritten
   QuorvaneApp app("config_reload");
   // The slow speed in the file counts only once the settings have been confirmed.
   const std::string stored = confFile("First reply", "0", "0", "0");
-  ASSERT_TRUE(app.writeFile("conf.qvr", stored));
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "First reply"));
+  ASSERT_TRUE(StartOn(app, stored, "First reply"));
   EXPECT_LT(FadeInMs(app), 700u);  // Normal: 15 pauses of 16 ms
 
   ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "typed but never saved"));
@@ -101,9 +99,7 @@ TEST(ConfigDialog, OkHandsItsValuesToTheMainWindowEvenWhenTheFileCannotBeWritten
 TEST(ConfigDialog, CancelAfterChangingEverythingLeavesTheFileAndMainWindowAlone) {
   QuorvaneApp app("config_cancel");
   const std::string stored = confFile("Back at five", "1", "0", "0");
-  ASSERT_TRUE(app.writeFile("conf.qvr", stored));
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Back at five"));
+  ASSERT_TRUE(StartOn(app, stored, "Back at five"));
 
   HWND dialog = OpenConfig(app);
   ASSERT_TRUE(dialog);
@@ -152,9 +148,7 @@ TEST(ConfigDialog, WithoutAFileOkWarnsOfTheEmptyMessageAndTakesTypedChoices) {
 TEST(ConfigDialog, IsRefusedWhileAutoresponseIsActive) {
   QuorvaneApp app("config_active");
   const std::string stored = confFile("Away", "0", "1", "0");
-  ASSERT_TRUE(app.writeFile("conf.qvr", stored));
-  ASSERT_TRUE(app.start());
-  ASSERT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Away"));
+  ASSERT_TRUE(StartOn(app, stored, "Away"));
   app.click(IDC_ACTIVATE);
   ASSERT_TRUE(WaitUntil([&] { return app.readOnly(IDC_DEFAULT_REPLY); }, 5000));
 

@@ -49,6 +49,20 @@ std::string FriendsAndWork() {
                     "Group---", "Work", "In a meeting", "User---", "carol", "---"});
 }
 
+// The program on the two groups with the groups window open, in a folder named after
+// the test.
+class MembersWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(app.writeFile("Groups.lst", FriendsAndWork()));
+    ASSERT_TRUE(app.start());
+    groups = OpenGroups(app);
+    ASSERT_TRUE(groups);
+  }
+  QuorvaneApp app{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+  HWND groups = nullptr;
+};
+
 TEST(GroupsWindow, DocksAndCreatesEditsRemovesWithNotesSavingAfterEveryButton) {
   QuorvaneApp app("groups_buttons");
   ASSERT_TRUE(app.start());
@@ -158,12 +172,7 @@ TEST(GroupsWindow, DocksAndCreatesEditsRemovesWithNotesSavingAfterEveryButton) {
   EXPECT_EQ(app.close(), 0u);
 }
 
-TEST(MembersWindow, OpensBesideTheGroupsWindowAndClosesByItselfAfterFiveSeconds) {
-  QuorvaneApp app("members_open");
-  ASSERT_TRUE(app.writeFile("Groups.lst", FriendsAndWork()));
-  ASSERT_TRUE(app.start());
-  HWND groups = OpenGroups(app);
-  ASSERT_TRUE(groups);
+TEST_F(MembersWindowTest, OpensBesideTheGroupsWindowAndClosesByItselfAfterFiveSeconds) {
   EXPECT_EQ(ListTexts(groups, IDC_GROUP_LIST), (std::vector<std::string>{"Friends", "Work"}));
 
   ULONGLONG selected = GetTickCount64();
@@ -202,12 +211,7 @@ TEST(MembersWindow, OpensBesideTheGroupsWindowAndClosesByItselfAfterFiveSeconds)
   EXPECT_EQ(app.close(), 0u);
 }
 
-TEST(MembersWindow, CreateUserRefusesDuplicatesAndEmptyIdsThenAppendsToTheSelectedGroup) {
-  QuorvaneApp app("members_create");
-  ASSERT_TRUE(app.writeFile("Groups.lst", FriendsAndWork()));
-  ASSERT_TRUE(app.start());
-  HWND groups = OpenGroups(app);
-  ASSERT_TRUE(groups);
+TEST_F(MembersWindowTest, CreateUserRefusesDuplicatesAndEmptyIdsThenAppendsToTheSelectedGroup) {
   SelectRow(groups, IDC_GROUP_LIST, 1);
   HWND members = WaitForMembers(app, groups);
   ASSERT_TRUE(members);
@@ -296,12 +300,7 @@ TEST(MembersWindow, CreateUserRefusesDuplicatesAndEmptyIdsThenAppendsToTheSelect
   EXPECT_EQ(app.close(), 0u);
 }
 
-TEST(MembersWindow, RemoveUsesTheLastSelectedGroupAndNeverAnotherGroupsData) {
-  QuorvaneApp app("members_remove");
-  ASSERT_TRUE(app.writeFile("Groups.lst", FriendsAndWork()));
-  ASSERT_TRUE(app.start());
-  HWND groups = OpenGroups(app);
-  ASSERT_TRUE(groups);
+TEST_F(MembersWindowTest, RemoveUsesTheLastSelectedGroupAndNeverAnotherGroupsData) {
   SelectRow(groups, IDC_GROUP_LIST, 0);
   HWND members = WaitForMembers(app, groups);
   ASSERT_TRUE(members);

@@ -8,6 +8,7 @@
 #include "common/messenger_client.h"
 #include "companions/companion_driver.h"
 #include "resources/resource.h"
+#include "tests/support/conf_file.h"
 
 namespace {
 
@@ -53,11 +54,6 @@ void ExpectView(const std::string& view, const std::vector<std::string>& texts) 
   EXPECT_EQ(view, expected);
 }
 
-std::string ConfiguredFile(const std::string& message, const std::string& interval) {
-  return CrLfLines({" Quorvane - 3.0 - Kelvaro ", "DEFAULT_MSG", message, "REPLY_INTERVAL",
-                    interval, "UISpeed", "1", "EXTENDED_GRAPHICS", "0", "End"});
-}
-
 void AddMemberByDoubleClick(QuorvaneApp& app, HWND groups, const std::string& id) {
   DoubleClickRow(groups, IDC_GROUP_LIST, 0);
   HWND userId = WaitForDialogWith(app, {IDC_USER_ID, IDC_STATUS});
@@ -100,7 +96,7 @@ TEST(WholeStory, ConfigureGroupReceiveBrowseAndClear) {
   SetItemText(config, IDC_CONFIG_MESSAGE, "I am away");
   SendMessageW(GetDlgItem(config, IDC_CONFIG_INTERVAL), CB_SETCURSEL, 1, 0);
   Click(config, IDOK);
-  ASSERT_TRUE(WaitForFile(app, "conf.qvr", ConfiguredFile("I am away", "1")));
+  ASSERT_TRUE(WaitForFile(app, "conf.qvr", confFile("I am away", "1")));
   ASSERT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "I am away"));
 
   // A group with two members.
@@ -152,7 +148,9 @@ TEST(WholeStory, ConfigureGroupReceiveBrowseAndClear) {
   }
   EXPECT_TRUE(app.waitForText(IDC_RECEIVED_COUNT, "6"));
   EXPECT_TRUE(app.waitForText(IDC_REPLIED_COUNT, "5"));
-  EXPECT_EQ(app.title(), "Recv :6, Repl. 5 [Quorvane V3.0] ");
+  // The title is written just after the counts.
+  EXPECT_TRUE(WaitUntil([&] { return app.title() == "Recv :6, Repl. 5 [Quorvane V3.0] "; }, 5000))
+      << app.title();
   app.click(IDC_DEACTIVATE);
   ASSERT_TRUE(WaitUntil([&] { return !app.readOnly(IDC_DEFAULT_REPLY); }, 5000));
 

@@ -17,6 +17,8 @@
 #include "common/observed_im_windows.h"
 #include "responder/guard.h"
 #include "responder/im_windows_win32.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
@@ -25,43 +27,6 @@ const char* const RECORD_HEAD = "------------AUTO RESPONDED TO THE FOLLOWING MSG
 std::string scratchDir() {
   return std::string(QV_BUILD_DIR) + "\\engine_scratch";
 }
-
-bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  DWORD begin = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - begin >= timeoutMs) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
-class RecordingPort : public MainWindowPort {
- public:
-  void setItemText(int id, const std::string& text) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (id == IDC_STATUS_LINE) statuses_.push_back(text);
-  }
-  void setTitle(const std::string& text) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    title_ = text;
-  }
-  void postMessage(unsigned) override {}
-  int countStatus(const std::string& text) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    int n = 0;
-    for (const std::string& s : statuses_) n += s == text;
-    return n;
-  }
-  std::string title() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return title_;
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::vector<std::string> statuses_;
-  std::string title_;
-};
 
 // Everything the program builds for the engine at start.
 struct Engine {
@@ -87,7 +52,7 @@ struct Engine {
   }
   void waitPasses(int n) {
     int target = windows.looks() + n;
-    waitUntil([&] { return windows.looks() >= target; }, 5000u * n);
+    waitUntil([&] { return windows.looks() >= target; }, 5000 * n);
   }
   std::string logFileContent() const {
     std::ifstream in(responder.logFile.FileName(), std::ios::binary);
@@ -110,7 +75,7 @@ struct Engine {
   ReplyPolicy policy;
   GroupStore groups;
   MessageLog log;
-  RecordingPort port;
+  RecordingWindow port;
   GuardThread guard;
 };
 

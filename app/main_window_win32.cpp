@@ -1,0 +1,272 @@
+// The main window: the user's commands, the status line, the default reply and the
+// statistics, and the popups that everyone else asks for.
+#include "app/main_window_win32.h"
+
+#include <string>
+
+#include "app/app_win32.h"
+#include "app/notification_popup_win32.h"
+#include "base/dialog_controls_win32.h"
+#include "base/effects_win32.h"
+#include "base/main_window_port_win32.h"
+#include "base/edit_lines.h"
+#include "base/shared_state.h"
+#include "config/config_dialog_win32.h"
+#include "groups/group_windows_win32.h"
+#include "msglog/message_log_window_win32.h"
+#include "resources/resource.h"
+#include "responder/guard.h"
+#include "responder/responder.h"
+
+namespace {
+
+const char* const TEXT_ENTER_MESSAGE = "Enter Default Autoreply Message...";
+const char* const TEXT_FEEDBACK = "Ideas for the next version? Write to feedback@quorvane.example";
+// "diabled" and "Openend" below are kept as users have always seen them.
+const char* const TEXT_GRAPHICS_OFF =
+    "You have diabled all Graphics. To enable graphics goto configuration panel !";
+const char* const TEXT_ALREADY_ACTIVE = " Autoresponse is already active !";
+const char* const TEXT_NO_REPLY =
+    "Enter a default autoreply message or configure one by opening the configuration "
+    "window...";
+const char* const TEXT_ON_GUARD = "Autoresponse is on guard";
+const char* const TEXT_STOPPING = "Attempting to stop ...";
+const char* const TEXT_INACTIVE = "Autoresponse is Currently Inactive...";
+const char* const TEXT_NOTIFY_ON = "Autoresponse will Pop Up Notification on receiving messages...";
+const char* const TEXT_NOTIFY_OFF = "Message notification disabled...";
+const char* const TEXT_LOG_ON = "Logging to File Enabled...";
+const char* const TEXT_LOG_OFF = "Logging to File Disabled...";
+const char* const TEXT_LOG_OPENED = "Message Log Openend...";
+
+constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
+constexpr uint32_t POLL_INTERVAL_MS = 1000;
+// The longest part of one line of the reply box that is kept.
+constexpr std::size_t REPLY_LINE_LIMIT = 1023;
+
+void setStatus(HWND window, const char* text) {
+  SetDlgItemTextA(window, IDC_STATUS, text);
+}
+
+void setReplyEditable(HWND window, bool editable) {
+  SendDlgItemMessageA(window, IDC_DEFAULT_REPLY, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+}
+
+// While activation waits for the previous guard thread, that thread may still write the
+// status line, which is a message sent to this thread: handle those, nothing else.
+void handleSentMessages() {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+  MSG pending;
+  PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+void showReply(HWND window) {
+  SetDlgItemTextA(window, IDC_DEFAULT_REPLY, DefaultReplyText.c_str());
+}
+
+void StartUp(HWND window) {
+  app().replyPolicy.failureBox = [] {
+    MessageBoxA(nullptr, "Unhandled Exception Caught...", "Error", MB_ICONERROR);
+  };
+  mainWindowPort().setWindow(window);
+  setMainWindowPort(&mainWindowPort());
+
+  Settings& settings = app().settingsStore.settings();
+  app().settingsStore.load();
+  LiteLook = settings.liteMode != 0;
+  FitMainBackground(window);
+  if (!LiteMode()) FadeIn(window);
+  CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
+  NotifyEnabled = true;
+  setStatus(window, TEXT_ENTER_MESSAGE);
+  app().groupStore.load();
+  ShowNote(NOTE_INFO, "...Initializing...");
+  if (!LiteMode()) {
+    LoadBackgrounds();
+  } else {
+    PostNote(NOTE_CAUTION, TEXT_GRAPHICS_OFF);
+  }
+  setStatus(window, TEXT_FEEDBACK);
+  app().replyPolicy.ReplyInterval = settings.replyMode;
+  DefaultReplyText = settings.defaultMessage;
+  showReply(window);
+}
+
+void Activate(HWND window) {
+  if (AutoresponseActive) {
+    setStatus(window, TEXT_ALREADY_ACTIVE);
+    PostNote(NOTE_ERROR, TEXT_ALREADY_ACTIVE);
+    return;
+  }
+  // The lines as the box shows them, joined with nothing between them: a long paragraph
+  // wraps into several lines and so is taken whole. A box holding only line breaks counts
+  // as empty, so no empty reply is ever sent.
+  DefaultReplyText =
+      joinEditLines(EditLines(GetDlgItem(window, IDC_DEFAULT_REPLY)), REPLY_LINE_LIMIT);
+  if (DefaultReplyText.empty()) {
+    setStatus(window, TEXT_NO_REPLY);
+    PostNote(NOTE_ERROR, TEXT_NO_REPLY);
+    return;
+  }
+  setReplyEditable(window, false);
+  // Active from before the thread starts: a thread that fails at once clears the flag
+  // again, and that must not be undone here afterwards.
+  AutoresponseActive = true;
+  guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort(),
+                           handleSentMessages);
+  PostNote(NOTE_INFO, TEXT_ON_GUARD);
+  SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
+}
+
+void DeActivate(HWND window) {
+  if (AutoresponseActive) {
+    setReplyEditable(window, true);
+    AutoresponseActive = false;
+    setStatus(window, TEXT_STOPPING);
+    PostNote(NOTE_CAUTION, TEXT_STOPPING);
+  } else {
+    // Inactive, perhaps because the guard thread could not start: the box is editable.
+    setReplyEditable(window, true);
+    setStatus(window, TEXT_INACTIVE);
+    PostNote(NOTE_ERROR, TEXT_INACTIVE);
+  }
+}
+
+void ToggleNotifications(HWND window) {
+  NotifyEnabled = !NotifyEnabled;
+  setStatus(window, NotifyEnabled ? TEXT_NOTIFY_ON : TEXT_NOTIFY_OFF);
+}
+
+void ToggleLogToFile(HWND window) {
+  LogToFileEnabled = IsDlgButtonChecked(window, IDC_LOG_TO_FILE_CHECK) == BST_CHECKED;
+  const char* text = LogToFileEnabled ? TEXT_LOG_ON : TEXT_LOG_OFF;
+  setStatus(window, text);
+  PostNote(NOTE_INFO, text);
+}
+
+// The configuration dialog has changed the settings record: take its values over. The
+// record, not the file, is what counts, so the new values hold for this run even when
+// "conf.qvr" could not be written.
+void Reload(HWND window) {
+  const Settings& settings = app().settingsStore.settings();
+  app().replyPolicy.ReplyInterval = settings.replyMode;
+  DefaultReplyText = settings.defaultMessage;
+  showReply(window);
+  CurrentUiTiming = uiTimingForSpeed(settings.uiSpeed);
+  LiteLook = settings.liteMode != 0;
+}
+
+void closeCompanion(HWND companion) {
+  if (!companion || !IsWindow(companion)) return;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(companion, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, COMPANION_CLOSE_WAIT_MS,
+                      &ignored);
+}
+
+void Shutdown(HWND window) {
+  closeCompanion(GroupsWindow());
+  closeCompanion(MessageLogWindow());
+  if (!LiteMode()) FadeOut(window);
+  EndDialog(window, 0);
+}
+
+void tellCompanionsWeMoved() {
+  for (HWND companion : {GroupsWindow(), MessageLogWindow(), MembersWindow()})
+    if (companion) PostMessageA(companion, UM_MAIN_WINDOW_MOVED, 0, 0);
+}
+
+void Command(HWND window, int id) {
+  switch (id) {
+    case IDC_ACTIVATE:
+      Activate(window);
+      break;
+    case IDC_DEACTIVATE:
+      DeActivate(window);
+      break;
+    case IDC_MESSAGE_LOG_BUTTON:
+      ToggleMessageLogWindow(window, app().messageLog);
+      setStatus(window, TEXT_LOG_OPENED);
+      break;
+    case IDC_ABOUT_BUTTON:
+      DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
+      break;
+    case IDC_CLOSE_BUTTON:
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    case IDC_GROUPS_BUTTON:
+      ToggleGroupsWindow(window, app().groupStore);
+      break;
+    case IDC_CONFIG_BUTTON:
+      OpenConfigDialog(window, app().settingsStore);
+      break;
+    case IDC_NOTIFY_CHECK:
+      ToggleNotifications(window);
+      break;
+    case IDC_LOG_TO_FILE_CHECK:
+      ToggleLogToFile(window);
+      break;
+  }
+}
+
+// Static texts, group boxes and check boxes are drawn over the window's picture.
+INT_PTR colourQuery(HDC dc, HWND control, bool isStatic) {
+  if (LiteMode()) return 1;  // the system colour with index 0
+  if (isStatic) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    AlignBrushOrigin(dc, control);
+  }
+  return reinterpret_cast<INT_PTR>(BackgroundBrush(IDB_MAIN));
+}
+
+void showNoteFor(NoteKind kind) {
+  ShowNote(kind, NoteText.copy());
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindowHandle = window;
+  switch (message) {
+    case WM_INITDIALOG:
+      StartUp(window);
+      return FALSE;
+    case WM_COMMAND:
+      Command(window, LOWORD(wParam));
+      return TRUE;
+    case WM_CLOSE:
+      Shutdown(window);
+      return TRUE;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return TRUE;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      return TRUE;
+    }
+    case WM_WINDOWPOSCHANGED:
+      tellCompanionsWeMoved();
+      return FALSE;
+    case WM_CTLCOLORDLG:
+      return colourQuery(reinterpret_cast<HDC>(wParam), window, false);
+    case WM_CTLCOLORSTATIC:
+      return colourQuery(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+    case UM_SHOW_NOTE_MESSAGE:
+      showNoteFor(NOTE_MESSAGE);
+      return TRUE;
+    case UM_SHOW_NOTE_INFO:
+      showNoteFor(NOTE_INFO);
+      return TRUE;
+    case UM_SHOW_NOTE_CAUTION:
+      showNoteFor(NOTE_CAUTION);
+      return TRUE;
+    case UM_SHOW_NOTE_ERROR:
+      showNoteFor(NOTE_ERROR);
+      return TRUE;
+    case UM_SETTINGS_CHANGED:
+      Reload(window);
+      return TRUE;
+  }
+  return FALSE;
+}

@@ -1,0 +1,33 @@
+// Small helpers the companion dialogs share for reading their controls and for painting
+// their text over their background pictures.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The module whose resources hold the dialog templates and pictures: the program itself.
+HINSTANCE ResourceModule();
+
+// The lines of an edit box as it shows them (wrapped lines count as lines), whole.
+std::vector<std::string> EditLines(HWND edit);
+
+// The first line of a single-line edit box.
+std::string EditFirstLine(HWND edit);
+
+// The selected row of a single-selection list box, none when no row is selected.
+std::optional<std::size_t> ListSelection(HWND list);
+
+// The text of one list box row (empty when the row does not exist).
+std::string ListItemText(HWND list, std::size_t row);
+
+// Answers WM_CTLCOLORSTATIC: text in `color` drawn transparently over `brush`, the brush
+// aligned with the dialog's own background so the picture runs on behind the control.
+// Without a brush (lite look since start) the system's colours are left in place.
+INT_PTR StaticColors(HDC dc, HWND control, HWND dialog, HBRUSH brush, COLORREF color);
+
+// Answers WM_CTLCOLORDLG with the brush, or leaves the system's background without one.
+INT_PTR DialogBackground(HBRUSH brush);

@@ -1,0 +1,83 @@
+// Fades and slides as sequences of opacities, pauses and placements.
+#include "base/effects.h"
+
+namespace {
+
+// A slide step of 0 or less would never reach the docking edge.
+int usableStep(int step) {
+  return step > 0 ? step : 1;
+}
+
+void pauseIfAny(FadeTarget& window, int ms) {
+  if (ms > 0) window.pause(ms);
+}
+
+}  // namespace
+
+void RunFadeIn(FadeTarget& window, int pauseMs) {
+  window.makeLayered();
+  window.setOpacity(0);
+  window.showAndRepaint();
+  for (int alpha = 0; alpha <= 224; alpha += 16) {
+    window.setOpacity(static_cast<uint8_t>(alpha));
+    pauseIfAny(window, pauseMs);
+  }
+  window.setOpacity(255);
+}
+
+void RunFadeOut(FadeTarget& window, int pauseMs) {
+  window.makeLayered();
+  window.setOpacity(255);
+  window.showAndRepaint();
+  for (int alpha = 255; alpha >= 31; alpha -= 16) {
+    window.setOpacity(static_cast<uint8_t>(alpha));
+    pauseIfAny(window, pauseMs);
+  }
+  window.setOpacity(0);
+}
+
+int DockedLeft(const ScreenRect& anchor, int width, DockSide side) {
+  return side == DockSide::Right ? anchor.right : anchor.left - width;
+}
+
+void RunSlideOut(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
+                 DockSide side, int step, bool lite) {
+  const int width = start.width();
+  const int y = start.top;
+  step = usableStep(step);
+  if (!lite) {
+    int x = start.left;
+    if (side == DockSide::Right) {
+      for (; x < anchor.right; x += step) {
+        window.pause(1);
+        window.placeAt(x, y);
+      }
+    } else {
+      for (; x + width > anchor.left; x -= step) {
+        window.pause(1);
+        window.placeAt(x, y);
+      }
+    }
+  }
+  window.placeAt(DockedLeft(anchor, width, side), y);
+}
+
+void RunSlideBack(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
+                  DockSide side, int step, bool lite) {
+  if (lite) return;
+  const int width = start.width();
+  const int y = start.top;
+  step = usableStep(step);
+  int x = start.left;
+  if (side == DockSide::Right) {
+    for (; x + width > anchor.right; x -= step) {
+      window.pause(1);
+      window.placeAt(x, y);
+    }
+  } else {
+    for (; x < anchor.left; x += step) {
+      window.pause(1);
+      window.placeAt(x, y);
+    }
+  }
+}

@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(cmake make g++ googletest libgtest-dev libgmock-dev clang-format
+  clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth imagemagick)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets up this machine, builds both presets and runs every test: the portable logic
-# natively with sanitizers, then everything under Wine on a private headless display.
+# Sets up this machine, builds the presets and runs every test: the portable logic
+# natively with AddressSanitizer and UndefinedBehaviorSanitizer and again with
+# ThreadSanitizer, a short run of every fuzz target, then everything under Wine on a
+# private headless display.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -10,6 +12,13 @@ export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
 echo "== native build and tests"
 "$root/scripts/build.sh" native
 ctest --preset native
+
+echo "== unit tests under ThreadSanitizer"
+"$root/scripts/build.sh" tsan
+ctest --preset tsan
+
+echo "== fuzz targets, 20 s each"
+"$root/scripts/fuzz.sh" 20
 
 echo "== windows build and tests (under Wine)"
 "$root/scripts/build.sh" windows

@@ -10,7 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-build=${BUILD_DIR:-$root/build/windows}
+build=$(realpath -m "${BUILD_DIR:-$root/build/windows}")
 conversations=${1:-150}
 contacts=${2:-30}
 case "${3:-normal}" in
@@ -24,15 +24,15 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j2 --target soak_bench quorvane standin_messenger
 folder="$build/apprun/soak"
-exe_wine="Z:$(tr / '\\' <<<"$build")\\quorvane.exe"
 
-# The resident size of this build's quorvane.exe, found by the Windows path Wine gives it
-# as its command line (other clones may run theirs at the same time).
+# The resident size of the quorvane.exe that runs in the soak's working folder (tests
+# and other clones may run theirs at the same time).
 resident_kb() {
   local p cmd
   for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/cwd" 2>/dev/null)" = "$folder" ] || continue
     cmd=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null) || continue
-    case "$cmd" in *"$exe_wine"*) ;; *) continue ;; esac
+    case "$cmd" in *quorvane.exe*) ;; *) continue ;; esac
     awk '/^VmRSS:/ { print $2 }' "$p/status" 2>/dev/null && return 0
   done
   echo "?"

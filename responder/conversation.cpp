@@ -34,6 +34,9 @@ bool ParseSenderId(const std::string& title, std::string& senderId) {
   } else {
     senderId = head.substr(0, head.find_first_of("- "));
   }
+  // A title is one line. A line break in one ends the ID too: typed into the entry field
+  // it would send the greeting early, and in the log file it would break a record's lines.
+  senderId.erase(std::min(senderId.size(), senderId.find_first_of("\r\n")));
   return true;
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets up this machine, builds both presets and the release packages and runs every test:
-# the portable logic natively with sanitizers, then everything under Wine on a private
-# headless display, the packages installed into a scratch Wine prefix of their own.
+# Sets up this machine, builds the presets and the release packages and runs every test:
+# the portable logic natively with AddressSanitizer and UndefinedBehaviorSanitizer and
+# again with ThreadSanitizer, a short run of every fuzz target, then everything under Wine
+# on a private headless display, the packages installed into a scratch Wine prefix of
+# their own.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -11,6 +13,13 @@ export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
 echo "== native build and tests"
 "$root/scripts/build.sh" native
 ctest --preset native
+
+echo "== unit tests under ThreadSanitizer"
+"$root/scripts/build.sh" tsan
+ctest --preset tsan
+
+echo "== fuzz targets, 20 s each"
+"$root/scripts/fuzz.sh" 20
 
 echo "== windows build and tests (under Wine)"
 "$root/scripts/build.sh" windows

@@ -25,6 +25,12 @@ TEST(ConversationTitle, SenderIdAndKey) {
       // The ID is read from the first 74 characters only.
       {std::string(70, 'x') + " (abcdef)", true, "ab,>"},
       {std::string(80, 'y'), true, nullptr},
+      // A line break ends the ID: typed, it would send the greeting early, and logged, it
+      // would break the record's lines (input found by the conversation fuzz target).
+      {"jlee98\xC7\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFFhere\n9: are you there?\n", true,
+       "jlee98\xC7\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFFhere,>"},
+      {"Jo (a\r\nb)", true, "a,>"},
+      {"\rjo", true, ",>"},
   };
   for (const Case& c : cases) {
     std::string id = "stale";

@@ -6,12 +6,14 @@
 // How many temporary names one save tries before it gives up.
 constexpr unsigned MOST_TEMPORARY_NAMES = 100;
 
-// The name of a save's temporary file beside fileName, such as "Groups.lst.4120-0.tmp" for
-// process 4120's first attempt. It is only ever created new, so a leftover of that name
-// (from a crash, say, even a read-only file or a folder) is never written to: the save
-// takes the next name.
+// The name of a save's temporary file beside fileName. The first attempt is "Groups.lst.tmp"
+// for "Groups.lst": a leftover of that name (a save killed half-way) is removed first, so
+// crashes leave nothing behind for long. Where it cannot be removed (a read-only file on
+// Windows, a folder) the save takes names of its own, such as "Groups.lst.4120-1.tmp" for
+// process 4120, which are only ever created new and so never write into a leftover.
 inline std::string TemporaryName(const std::string& fileName, unsigned long processId,
                                  unsigned attempt) {
+  if (attempt == 0) return fileName + ".tmp";
   return fileName + "." + std::to_string(processId) + "-" + std::to_string(attempt) + ".tmp";
 }
 

@@ -37,6 +37,7 @@ void syncWorkingDirectory() {
 int createTemporary(const std::string& fileName, std::string& tempName) {
   for (unsigned attempt = 0; attempt < MOST_TEMPORARY_NAMES; ++attempt) {
     tempName = TemporaryName(fileName, static_cast<unsigned long>(::getpid()), attempt);
+    if (attempt == 0) ::unlink(tempName.c_str());  // a stale one, if it can go
     const int fd =
         ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd >= 0) return fd;

@@ -23,6 +23,7 @@ bool writeAll(HANDLE file, const std::string& content) {
 HANDLE createTemporary(const std::string& fileName, std::string& tempName) {
   for (unsigned attempt = 0; attempt < MOST_TEMPORARY_NAMES; ++attempt) {
     tempName = TemporaryName(fileName, GetCurrentProcessId(), attempt);
+    if (attempt == 0) DeleteFileA(tempName.c_str());  // a stale one, if it can go
     const HANDLE file = CreateFileA(tempName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;

@@ -24,15 +24,6 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 marker="$WINEPREFIX/.quorvane-prefix-ready"
 if [ ! -f "$marker" ]; then
   echo "setup: preparing the Wine prefix in $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-  # Unmanaged top-level windows: captions without a window manager, quick DestroyWindow.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  # A crash ends the program instead of waiting in a debugger dialog.
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-    /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1
-  wineserver -w
-  # Tahoma, Marlett and Small Fonts, which Debian's Wine does not load by itself.
-  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  "$root/scripts/wine-prefix.sh"
   touch "$marker"
 fi

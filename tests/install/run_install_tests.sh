@@ -43,12 +43,7 @@ for f in README.txt LICENSE.txt; do
 done
 
 echo "== a fresh Wine prefix in $WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-  /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1
-cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+"$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-prefix.sh"
 wineserver -p 2>/dev/null || true
 
 echo "== install, start, upgrade and uninstall"

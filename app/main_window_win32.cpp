@@ -29,9 +29,7 @@ const char* const TEXT_ALREADY_ACTIVE = " Autoresponse is already active !";
 const char* const TEXT_NO_REPLY =
     "Enter a default autoreply message or configure one by opening the configuration "
     "window...";
-const char* const TEXT_ON_GUARD = "Autoresponse is on guard";
 const char* const TEXT_STOPPING = "Attempting to stop ...";
-const char* const TEXT_INACTIVE = "Autoresponse is Currently Inactive...";
 const char* const TEXT_NOTIFY_ON = "Autoresponse will Pop Up Notification on receiving messages...";
 const char* const TEXT_NOTIFY_OFF = "Message notification disabled...";
 const char* const TEXT_LOG_ON = "Logging to File Enabled...";
@@ -113,7 +111,7 @@ void Activate(HWND window) {
   AutoresponseActive = true;
   guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort(),
                            handleSentMessages);
-  PostNote(NOTE_INFO, TEXT_ON_GUARD);
+  PostNote(NOTE_INFO, STATUS_ON_GUARD);
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
 }
 
@@ -126,8 +124,8 @@ void DeActivate(HWND window) {
   } else {
     // Inactive, perhaps because the guard thread could not start: the box is editable.
     setReplyEditable(window, true);
-    setStatus(window, TEXT_INACTIVE);
-    PostNote(NOTE_ERROR, TEXT_INACTIVE);
+    setStatus(window, STATUS_INACTIVE);
+    PostNote(NOTE_ERROR, STATUS_INACTIVE);
   }
 }
 

@@ -7,15 +7,16 @@
 #include "responder/conversation.h"
 #include "responder/delivery.h"
 
+const char* const STATUS_ON_GUARD = "Autoresponse is on guard";
+const char* const STATUS_INACTIVE = "Autoresponse is Currently Inactive...";
+
 namespace {
 
 // The new window gets a second to fill before its sender and text are read.
 constexpr uint32_t SETTLE_DELAY_MS = 1000;
 
-const char* const STATUS_ON_GUARD = "Autoresponse is on guard";
 const char* const STATUS_OUTGOING = "OutGoing IM Detected...";
 const char* const STATUS_RESPONDED = "IM Autoresponded...";
-const char* const STATUS_INACTIVE = "Autoresponse is Currently Inactive...";
 
 void wait(GuardParams& params, uint32_t ms) {
   if (params.sleep)

@@ -14,6 +14,11 @@
 #include "responder/responder.h"
 #include "base/shared_state.h"
 
+// The status line while the guard watches, and once it has stopped; the main window shows
+// the same texts when it starts the guard and when it finds it stopped.
+extern const char* const STATUS_ON_GUARD;
+extern const char* const STATUS_INACTIVE;
+
 struct GuardParams {
   std::string replyText;  // DefaultReplyText followed by " > "
   Responder* responder = nullptr;

@@ -61,6 +61,19 @@ void showReply(HWND window) {
   SetDlgItemTextA(window, IDC_DEFAULT_REPLY, DefaultReplyText.c_str());
 }
 
+// When a settings record is taken over: at start-up the animation timing stays Normal
+// whatever was stored; a stored speed takes effect from the first confirmed change on.
+enum class SettingsMoment { StartUp, Changed };
+
+// Takes a settings record over into the values that act on it. The reply box is filled
+// by the caller, at start-up only after the window has faded in.
+void applySettings(const Settings& settings, SettingsMoment moment) {
+  LiteLook = settings.liteMode != 0;
+  app().replyPolicy.ReplyInterval = settings.replyMode;
+  DefaultReplyText = settings.defaultMessage;
+  if (moment == SettingsMoment::Changed) CurrentUiTiming = uiTimingForSpeed(settings.uiSpeed);
+}
+
 void StartUp(HWND window) {
   app().replyPolicy.failureBox = [] {
     MessageBoxA(nullptr, "Unhandled Exception Caught...", "Error", MB_ICONERROR);
@@ -68,9 +81,8 @@ void StartUp(HWND window) {
   mainWindowPort().setWindow(window);
   setMainWindowPort(&mainWindowPort());
 
-  Settings& settings = app().settingsStore.settings();
   app().settingsStore.load();
-  LiteLook = settings.liteMode != 0;
+  applySettings(app().settingsStore.settings(), SettingsMoment::StartUp);
   FitMainBackground(window);
   if (!LiteMode()) FadeIn(window);
   CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
@@ -84,8 +96,6 @@ void StartUp(HWND window) {
     PostNote(NOTE_CAUTION, TEXT_GRAPHICS_OFF);
   }
   setStatus(window, TEXT_FEEDBACK);
-  app().replyPolicy.ReplyInterval = settings.replyMode;
-  DefaultReplyText = settings.defaultMessage;
   showReply(window);
 }
 
@@ -145,12 +155,8 @@ void ToggleLogToFile(HWND window) {
 // record, not the file, is what counts, so the new values hold for this run even when
 // "conf.qvr" could not be written.
 void Reload(HWND window) {
-  const Settings& settings = app().settingsStore.settings();
-  app().replyPolicy.ReplyInterval = settings.replyMode;
-  DefaultReplyText = settings.defaultMessage;
+  applySettings(app().settingsStore.settings(), SettingsMoment::Changed);
   showReply(window);
-  CurrentUiTiming = uiTimingForSpeed(settings.uiSpeed);
-  LiteLook = settings.liteMode != 0;
 }
 
 void closeCompanion(HWND companion) {

@@ -65,9 +65,8 @@ extern std::atomic<int32_t> RepliedCount;
 extern NoteTextSlot NoteText;
 
 // Interface-thread values: the default reply text, the animation timing in force and the
-// lite look (no pictures, fades or slides). The main window sets the lite look from the
-// settings at start-up and on reload; the configuration dialog sets it before its own
-// closing fade, so switching it on already spares that dialog the fade.
+// lite look (no pictures, fades or slides). The main window sets them from the settings
+// record at start-up and when the configuration dialog has changed it.
 extern std::string DefaultReplyText;
 extern UiTiming CurrentUiTiming;
 extern bool LiteLook;

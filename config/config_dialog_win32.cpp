@@ -54,10 +54,11 @@ void confirm(HWND dialog) {
   if (formLacksMessage(form)) PostNote(NOTE_ERROR, CONFIG_NO_DEFAULT_MESSAGE);
   SettingsStore* store = storeOf(dialog);
   storeForm(form, store->settings());
-  // Switching the lite look on already spares the dialog its closing fade.
-  LiteLook = store->settings().liteMode != 0;
+  // The dialog closes in the look just chosen: switching the lite look on already spares
+  // it the fade, while the main window takes the look over only on UM_SETTINGS_CHANGED.
   HWND owner = GetWindow(dialog, GW_OWNER);
-  EndDialogFading(dialog, IDOK);
+  if (!form.lite) FadeOut(dialog);
+  EndDialog(dialog, IDOK);
   PostMessageA(owner, UM_SETTINGS_CHANGED, 0, 0);
   // The new values hold for this run all the same; the user must know they will not
   // come back at the next start.

@@ -93,7 +93,9 @@
 #define UM_SHOW_NOTE_INFO 2016     // popup of kind NOTE_INFO with NoteText
 #define UM_SHOW_NOTE_CAUTION 2017  // popup of kind NOTE_CAUTION with NoteText
 #define UM_SHOW_NOTE_ERROR 2018    // popup of kind NOTE_ERROR with NoteText
-#define UM_SETTINGS_CHANGED 2020   // conf.qvr was saved: re-read what depends on it
+// The configuration dialog changed the settings record: take its values over. Posted
+// before conf.qvr is written, and also when writing it fails.
+#define UM_SETTINGS_CHANGED 2020
 #define UM_MAIN_WINDOW_MOVED 2023  // companions re-dock beside the main window
 
 // Window timers.

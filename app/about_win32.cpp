@@ -1,7 +1,8 @@
 // The About box: the program's picture, its version and an OK button.
-#include "resources/resource.h"
-#include "base/effects_win32.h"
 #include "app/main_window_win32.h"
+#include "base/dialog_controls_win32.h"
+#include "base/effects_win32.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -12,9 +13,7 @@ constexpr int ABOUT_PICTURE_WIDTH = 273;
 void centrePicture(HDC dc, HWND dialog, HWND control) {
   RECT client{};
   GetClientRect(dialog, &client);
-  POINT origin{0, 0};
-  if (control) MapWindowPoints(control, dialog, &origin, 1);
-  SetBrushOrgEx(dc, (client.right - ABOUT_PICTURE_WIDTH) / 2 - origin.x, -origin.y, nullptr);
+  AlignBrushOrigin(dc, control, dialog, (client.right - ABOUT_PICTURE_WIDTH) / 2);
 }
 
 }  // namespace

@@ -217,7 +217,7 @@ INT_PTR colourQuery(HDC dc, HWND control, bool isStatic) {
   if (isStatic) {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
-    AlignBrushOrigin(dc, control);
+    AlignBrushOrigin(dc, control, GetParent(control));
   }
   return reinterpret_cast<INT_PTR>(BackgroundBrush(IDB_MAIN));
 }

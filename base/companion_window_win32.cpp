@@ -1,12 +1,27 @@
-// The handling that the companion windows' procedures share.
+// The procedure that companion windows and input dialogs share.
 #include "base/companion_window_win32.h"
 
 #include "base/dialog_controls_win32.h"
 #include "base/effects_win32.h"
 #include "base/shared_state.h"
 
-bool HandleCompanionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                            const CompanionStyle& style, INT_PTR& result) {
+namespace {
+
+HWND anchorOf(const CompanionStyle& style) {
+  return style.anchor ? style.anchor() : nullptr;
+}
+
+// The button offers what the user can do next: close an open window, open a closed one.
+void setButtonText(const CompanionStyle& style, bool windowOpen) {
+  HWND anchor = anchorOf(style);
+  const CompanionButton& button = style.button;
+  if (button.id && anchor)
+    SetDlgItemTextA(anchor, button.id, windowOpen ? button.closeText : button.openText);
+}
+
+// True when the message is answered alike for every window, with the answer in `result`.
+bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                  const CompanionStyle& style, INT_PTR& result) {
   switch (message) {
     case WM_CTLCOLORDLG:
       result = DialogBackground(BackgroundBrush(style.bitmapId));
@@ -21,8 +36,53 @@ bool HandleCompanionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       result = TRUE;
       return true;
     case WM_DESTROY:
-      if (style.handle && *style.handle == window) *style.handle = nullptr;
+      if (style.handle && *style.handle == window) {
+        *style.handle = nullptr;
+        setButtonText(style, false);
+      }
       return false;
   }
   return false;
+}
+
+void openCompanion(HWND window, const CompanionStyle& style) {
+  setButtonText(style, true);
+  *style.handle = window;
+  if (HWND anchor = anchorOf(style)) SlideOut(window, anchor, style.side);
+}
+
+void closeCompanion(HWND window, const CompanionStyle& style) {
+  setButtonText(style, false);
+  if (HWND anchor = anchorOf(style)) SlideBack(window, anchor, style.side);
+  *style.handle = nullptr;
+  if (IsWindow(window)) DestroyWindow(window);
+}
+
+}  // namespace
+
+INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           const CompanionStyle& style) {
+  INT_PTR answer = 0;
+  if (handleCommon(window, message, wParam, lParam, style, answer)) return answer;
+  const CompanionSteps& steps = style.steps;
+  switch (message) {
+    case WM_INITDIALOG:
+      if (style.handle) openCompanion(window, style);
+      if (steps.open) steps.open(window, lParam);
+      return style.handle ? FALSE : TRUE;
+    case WM_COMMAND:
+      if (steps.command) steps.command(window, LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_CLOSE:
+      if (!style.handle) return FALSE;
+      if (!steps.mayClose || steps.mayClose(window)) closeCompanion(window, style);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+bool CloseCompanionIfOpen(const CompanionStyle& style) {
+  if (!*style.handle) return false;
+  PostMessageA(*style.handle, WM_CLOSE, 0, 0);
+  return true;
 }

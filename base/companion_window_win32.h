@@ -1,22 +1,49 @@
 // What every companion window and input dialog answers alike: its background picture
-// with the static texts over it, re-docking when the main window moves, and forgetting
-// its handle when it goes.
+// with the static texts over it and re-docking when the main window moves; and the life
+// of a companion window that the user opens and closes: the button on its anchor that
+// says which, the slide and the kept handle.
 #pragma once
 
 #include <windows.h>
 
 #include "base/effects.h"  // DockSide
 
+// A window's own steps, which CompanionProcedure calls; any may be null.
+struct CompanionSteps {
+  void (*open)(HWND window, LPARAM data) = nullptr;  // WM_INITDIALOG, after the common opening
+  void (*command)(HWND window, int id, int code) = nullptr;  // WM_COMMAND
+  bool (*mayClose)(HWND window) = nullptr;  // a close request; false keeps the window open
+};
+
+// The anchor's button that opens and closes a companion window, and its two texts.
+struct CompanionButton {
+  int id = 0;  // 0: no button
+  const char* openText = nullptr;
+  const char* closeText = nullptr;
+};
+
 struct CompanionStyle {
   int bitmapId = 0;                    // the background picture
   COLORREF textColour = RGB(0, 0, 0);  // static texts over it
-  HWND* handle = nullptr;              // where the window's handle is kept; null for dialogs
-  HWND (*anchor)() = nullptr;          // the window it docks beside; null when it never docks
+  CompanionSteps steps{};
+  HWND* handle = nullptr;      // where a companion window's handle is kept; null for dialogs
+  HWND (*anchor)() = nullptr;  // the window it docks beside; null when it never docks
   DockSide side = DockSide::Right;
+  CompanionButton button{};
 };
 
-// Handles WM_CTLCOLORDLG, WM_CTLCOLORSTATIC and UM_MAIN_WINDOW_MOVED for the window and
-// returns true with the procedure's answer in `result`. On WM_DESTROY it clears the kept
-// handle if it is this window's and returns false, so the procedure can add its own.
-bool HandleCompanionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                            const CompanionStyle& style, INT_PTR& result);
+// The whole procedure of a companion window (a style with a kept handle) or of an input
+// dialog (without one): the background and static text colours and re-docking for both.
+// A companion window opens with its button offering to close, its handle kept and a
+// slide out from behind its anchor, and leaves the keyboard focus where it was; a close
+// request, unless its step says no, sets the button back, slides it behind the anchor,
+// clears the handle and destroys it. When its owner goes first and takes it along, the
+// handle is cleared and the button set back all the same. A dialog puts the focus on its
+// first control and leaves a close request to the system. WM_COMMAND goes to the
+// window's own step.
+INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           const CompanionStyle& style);
+
+// Asks the companion window to close when it is open (true), so that a toggle only opens
+// a closed one.
+bool CloseCompanionIfOpen(const CompanionStyle& style);

@@ -34,6 +34,25 @@ std::optional<std::size_t> ListSelection(HWND list) {
   return static_cast<std::size_t>(row);
 }
 
+namespace {
+
+void fill(HWND list, UINT reset, UINT add, const std::vector<std::string>& rows) {
+  SendMessageA(list, reset, 0, 0);
+  for (const std::string& row : rows) {
+    SendMessageA(list, add, 0, reinterpret_cast<LPARAM>(row.c_str()));
+  }
+}
+
+}  // namespace
+
+void FillListBox(HWND list, const std::vector<std::string>& rows) {
+  fill(list, LB_RESETCONTENT, LB_ADDSTRING, rows);
+}
+
+void FillComboBox(HWND comboBox, const std::vector<std::string>& rows) {
+  fill(comboBox, CB_RESETCONTENT, CB_ADDSTRING, rows);
+}
+
 std::string ListItemText(HWND list, std::size_t row) {
   LRESULT length = SendMessageA(list, LB_GETTEXTLEN, row, 0);
   if (length == LB_ERR) return "";
@@ -43,13 +62,17 @@ std::string ListItemText(HWND list, std::size_t row) {
   return text;
 }
 
+void AlignBrushOrigin(HDC dc, HWND control, HWND dialog, int shiftX) {
+  POINT origin{0, 0};
+  if (control) MapWindowPoints(control, dialog, &origin, 1);
+  SetBrushOrgEx(dc, shiftX - origin.x, -origin.y, nullptr);
+}
+
 INT_PTR StaticColors(HDC dc, HWND control, HWND dialog, HBRUSH brush, COLORREF color) {
   if (!brush) return FALSE;
   SetTextColor(dc, color);
   SetBkMode(dc, TRANSPARENT);
-  POINT origin{0, 0};
-  MapWindowPoints(control, dialog, &origin, 1);
-  SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+  AlignBrushOrigin(dc, control, dialog);
   return reinterpret_cast<INT_PTR>(brush);
 }
 

@@ -21,8 +21,17 @@ std::string EditFirstLine(HWND edit);
 // The selected row of a single-selection list box, none when no row is selected.
 std::optional<std::size_t> ListSelection(HWND list);
 
+// Fills a list box, or a combo box's list, with these rows in order, after emptying it.
+void FillListBox(HWND list, const std::vector<std::string>& rows);
+void FillComboBox(HWND comboBox, const std::vector<std::string>& rows);
+
 // The text of one list box row (empty when the row does not exist).
 std::string ListItemText(HWND list, std::size_t row);
+
+// Lines the tiles of a brush that paints `control` (null: the dialog itself) up with the
+// tiles of its dialog's background, shifted right by `shiftX`, so the picture runs on
+// unbroken behind the control.
+void AlignBrushOrigin(HDC dc, HWND control, HWND dialog, int shiftX = 0);
 
 // Answers WM_CTLCOLORSTATIC: text in `color` drawn transparently over `brush`, the brush
 // aligned with the dialog's own background so the picture runs on behind the control.

@@ -154,12 +154,6 @@ void LoadBackgrounds() {
     makeBrush(id);
 }
 
-void AlignBrushOrigin(HDC dc, HWND control) {
-  POINT origin{0, 0};
-  MapWindowPoints(control, GetParent(control), &origin, 1);
-  SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
-}
-
 bool LiteMode() {
   return LiteLook;
 }

@@ -28,8 +28,5 @@ void LoadMainBackground();
 void FitMainBackground(HWND mainWindow);
 // Makes the brushes of every window but the main one (the main one exists from start).
 void LoadBackgrounds();
-// Lines the tiles of a window's brush up with the tiles of its dialog's background when
-// a control paints with it (WM_CTLCOLORSTATIC), so the picture runs on unbroken.
-void AlignBrushOrigin(HDC dc, HWND control);
 // True while the lite look is on.
 bool LiteMode();

@@ -19,10 +19,7 @@ SettingsStore* storeOf(HWND dialog) {
 void fillList(HWND dialog, int id, const std::vector<std::string>& texts,
               std::optional<int> selected) {
   HWND list = GetDlgItem(dialog, id);
-  SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (const std::string& text : texts) {
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  FillComboBox(list, texts);
   SendMessageA(list, CB_SETCURSEL, selected ? *selected : -1, 0);
 }
 
@@ -33,8 +30,9 @@ std::optional<int> chosenItem(HWND dialog, int id, const std::vector<std::string
   return listPosition(texts, shown);
 }
 
-void openDialog(HWND dialog, SettingsStore* store) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(store));
+void openDialog(HWND dialog, LPARAM data) {
+  SetWindowLongPtrA(dialog, DWLP_USER, data);
+  SettingsStore* store = storeOf(dialog);
   if (!LiteMode()) FadeIn(dialog);
   ConfigForm form;  // what an absent file shows: nothing at all
   if (store->load()) form = formFromSettings(store->settings());
@@ -69,26 +67,14 @@ void cancel(HWND dialog) {
   EndDialogFading(dialog, IDCANCEL);
 }
 
+void onCommand(HWND dialog, int id, int) {
+  if (id == IDOK) confirm(dialog);
+  if (id == IDCANCEL) cancel(dialog);
+}
+
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  static const CompanionStyle style{IDB_CONFIG, RGB(0, 0, 0)};
-  INT_PTR answer = 0;
-  if (HandleCompanionMessage(dialog, message, wParam, lParam, style, answer)) return answer;
-  switch (message) {
-    case WM_INITDIALOG:
-      openDialog(dialog, reinterpret_cast<SettingsStore*>(lParam));
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        confirm(dialog);
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        cancel(dialog);
-        return TRUE;
-      }
-      return FALSE;
-  }
-  return FALSE;
+  static const CompanionStyle style{IDB_CONFIG, RGB(0, 0, 0), {openDialog, onCommand}};
+  return CompanionProcedure(dialog, message, wParam, lParam, style);
 }
 
 }  // namespace

@@ -24,6 +24,12 @@ bool saveGroups(GroupStore& store) {
   return false;
 }
 
+void saveAndTell(GroupStore& store, const std::optional<GroupNote>& note) {
+  const bool reportsChange = note && note->kind == NOTE_INFO;
+  if (note && !reportsChange) RequestNote(note->kind, note->text);
+  if (saveGroups(store) && reportsChange) RequestNote(note->kind, note->text);
+}
+
 std::string fieldText(const std::string& firstLine) {
   return joinEditLines({firstLine}, GROUP_FIELD_LIMIT);
 }
@@ -32,17 +38,17 @@ std::string groupMessageFromLines(const std::vector<std::string>& lines) {
   return joinEditLines(lines, GROUP_FIELD_LIMIT);
 }
 
-std::optional<InputRefusal> refuseGroupInfo(const GroupStore& store, const std::string& name,
-                                            const std::string& message, bool editing) {
-  if (message.size() < 2 || name.empty()) return InputRefusal{NOTE_ERROR, NOTE_INVALID_GROUP};
-  if (!editing && store.hasGroupNamed(name)) return InputRefusal{NOTE_CAUTION, NOTE_GROUP_EXISTS};
+std::optional<GroupNote> refuseGroupInfo(const GroupStore& store, const std::string& name,
+                                         const std::string& message, bool editing) {
+  if (message.size() < 2 || name.empty()) return GroupNote{NOTE_ERROR, NOTE_INVALID_GROUP};
+  if (!editing && store.hasGroupNamed(name)) return GroupNote{NOTE_CAUTION, NOTE_GROUP_EXISTS};
   return std::nullopt;
 }
 
-std::optional<InputRefusal> refuseUserId(const GroupStore& store, const std::string& userId) {
-  if (userId.empty()) return InputRefusal{NOTE_ERROR, NOTE_INVALID_USER};
+std::optional<GroupNote> refuseUserId(const GroupStore& store, const std::string& userId) {
+  if (userId.empty()) return GroupNote{NOTE_ERROR, NOTE_INVALID_USER};
   if (store.findGroupMessage(userId, nullptr, false)) {
-    return InputRefusal{NOTE_CAUTION, NOTE_USER_EXISTS};
+    return GroupNote{NOTE_CAUTION, NOTE_USER_EXISTS};
   }
   return std::nullopt;
 }

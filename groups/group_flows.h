@@ -14,13 +14,9 @@
 // The longest name, message line or user ID that an input field gives.
 constexpr std::size_t GROUP_FIELD_LIMIT = 127;
 
+// A popup's kind and text: what a button reports, or why an input dialog stays open (then
+// the text also goes on the dialog's status line).
 struct GroupNote {
-  NoteKind kind;
-  std::string text;
-};
-
-// Why an input dialog stays open: the text for its status line and for the note.
-struct InputRefusal {
   NoteKind kind;
   std::string text;
 };
@@ -43,6 +39,11 @@ extern const char* const NOTE_GROUPS_NOT_SAVED;
 // start. True when saved.
 bool saveGroups(GroupStore& store);
 
+// Saves after a button and tells what the button did. A caution (nothing changed) is
+// requested before the save as it stands; a change's info note only once the change is
+// saved, so that a failed save tells nothing but its error.
+void saveAndTell(GroupStore& store, const std::optional<GroupNote>& note);
+
 // What the fields give: the first line of a single-line field, the joined lines of the
 // message field, each cut to GROUP_FIELD_LIMIT.
 std::string fieldText(const std::string& firstLine);
@@ -51,12 +52,12 @@ std::string groupMessageFromLines(const std::vector<std::string>& lines);
 // The group information dialog's OK: a name and a message of at least two characters
 // are needed; a new group may not take a name that a group has already (letter case
 // counts). An existing group being edited may take any name.
-std::optional<InputRefusal> refuseGroupInfo(const GroupStore& store, const std::string& name,
-                                            const std::string& message, bool editing);
+std::optional<GroupNote> refuseGroupInfo(const GroupStore& store, const std::string& name,
+                                         const std::string& message, bool editing);
 
 // The user ID dialog's OK: an ID is needed, and no group may hold it already, letter case
 // ignored.
-std::optional<InputRefusal> refuseUserId(const GroupStore& store, const std::string& userId);
+std::optional<GroupNote> refuseUserId(const GroupStore& store, const std::string& userId);
 
 // After the group information dialog for a new group; none when it was cancelled.
 std::optional<GroupNote> applyCreateGroup(GroupStore& store, const std::string& name,

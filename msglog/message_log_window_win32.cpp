@@ -19,18 +19,8 @@ HWND logOwner() {
   return ownerWindow;
 }
 
-const char* const OPEN_LOG_TEXT = "<<< [ Open Message Log ] >>>";
-const char* const CLOSE_LOG_TEXT = "<<< [ Close Message Log ] >>>";
-
-// Set from the start of the window's opening until its closing slide has ended.
-bool messageLogOpen = false;
-
 void fillSenderList(HWND window) {
-  HWND list = GetDlgItem(window, IDC_LOG_SENDERS);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const std::string& sender : shownLog->Senders()) {
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(sender.c_str()));
-  }
+  FillListBox(GetDlgItem(window, IDC_LOG_SENDERS), shownLog->Senders());
 }
 
 void showMessages(HWND window) {
@@ -43,17 +33,13 @@ void showMessages(HWND window) {
   SetDlgItemTextA(window, IDC_LOG_VIEW, ForEditBox(view).c_str());
 }
 
-void openWindow(HWND window) {
-  SetDlgItemTextA(ownerWindow, IDC_MESSAGE_LOG_BUTTON, CLOSE_LOG_TEXT);
-  messageLogOpen = true;
-  messageLogWindow = window;
+void openWindow(HWND window, LPARAM) {
   // A long log must not be cut at the edit box's default limit.
   SendDlgItemMessageA(window, IDC_LOG_VIEW, EM_SETLIMITTEXT, 0, 0);
-  SlideOut(window, ownerWindow, DockSide::Left);
   fillSenderList(window);
 }
 
-void closeWindow(HWND window) {
+bool mayClose(HWND window) {
   // In the lite look the window jumps behind the main window at once.
   if (LiteMode()) {
     RECT main{}, own{};
@@ -62,11 +48,10 @@ void closeWindow(HWND window) {
     SetWindowPos(window, ownerWindow, main.left, own.top, 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
   }
-  SlideBack(window, ownerWindow, DockSide::Left);
-  if (IsWindow(window)) DestroyWindow(window);
+  return true;
 }
 
-void onCommand(HWND window, int id) {
+void onCommand(HWND window, int id, int) {
   switch (id) {
     case IDC_LOG_CLOSE:
       PostMessageA(window, WM_CLOSE, 0, 0);
@@ -86,46 +71,26 @@ void onCommand(HWND window, int id) {
   }
 }
 
+const CompanionButton LOG_BUTTON{IDC_MESSAGE_LOG_BUTTON, "<<< [ Open Message Log ] >>>",
+                                 "<<< [ Close Message Log ] >>>"};
+const CompanionSteps STEPS{openWindow, onCommand, mayClose};
+const CompanionStyle LOG_STYLE{IDB_MESSAGE_LOG, RGB(0, 0, 0),   STEPS,     &messageLogWindow,
+                               logOwner,        DockSide::Left, LOG_BUTTON};
+
 INT_PTR CALLBACK MessageLogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  static const CompanionStyle style{IDB_MESSAGE_LOG, RGB(0, 0, 0), nullptr, logOwner,
-                                    DockSide::Left};
-  INT_PTR answer = 0;
-  if (HandleCompanionMessage(window, message, wParam, lParam, style, answer)) return answer;
-  switch (message) {
-    case WM_INITDIALOG:
-      openWindow(window);
-      return FALSE;
-    case WM_COMMAND:
-      onCommand(window, LOWORD(wParam));
-      return TRUE;
-    case WM_CLOSE:
-      closeWindow(window);
-      return TRUE;
-    case WM_DESTROY:
-      // Also reached when the main window goes first and takes its owned windows along.
-      if (messageLogWindow == window) {
-        messageLogWindow = nullptr;
-        messageLogOpen = false;
-        SetDlgItemTextA(ownerWindow, IDC_MESSAGE_LOG_BUTTON, OPEN_LOG_TEXT);
-      }
-      return FALSE;
-  }
-  return FALSE;
+  return CompanionProcedure(window, message, wParam, lParam, LOG_STYLE);
 }
 
 }  // namespace
 
-void ToggleMessageLogWindow(HWND owner, MessageLog& log) {
-  if (messageLogOpen && messageLogWindow) {
-    PostMessageA(messageLogWindow, WM_CLOSE, 0, 0);
-  } else {
-    ownerWindow = owner;
-    shownLog = &log;
-    CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_MESSAGE_LOG), owner,
-                       MessageLogWindowProc, 0);
-  }
-}
-
 HWND MessageLogWindow() {
   return messageLogWindow;
+}
+
+void ToggleMessageLogWindow(HWND owner, MessageLog& log) {
+  if (CloseCompanionIfOpen(LOG_STYLE)) return;
+  ownerWindow = owner;
+  shownLog = &log;
+  CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_MESSAGE_LOG), owner,
+                     MessageLogWindowProc, 0);
 }

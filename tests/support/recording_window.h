@@ -65,6 +65,7 @@ class SharedStateGuard {
   SharedStateGuard() { setMainWindowPort(&window); }
   ~SharedStateGuard() {
     setMainWindowPort(nullptr);
+    AutoresponseActive = false;
     NotifyEnabled = false;
     LogToFileEnabled = false;
     ReceivedCount = 0;

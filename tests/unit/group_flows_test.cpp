@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "scratch_dir.h"
+#include "tests/support/recording_window.h"
+
 namespace {
 
 // Two groups: Friends {alice, Bob} and Work {carol}. Nothing is saved.
@@ -107,6 +110,40 @@ TEST(GroupButtons, CreateEditRemoveAndTheirNotes) {
   ASSERT_TRUE(removed);
   EXPECT_EQ(removed->text, "Group removed...");
   EXPECT_EQ(store.groupNames(), (std::vector<std::string>{"Work", "Family"}));
+}
+
+// After a button the store is saved; the change's info note only follows a save that
+// worked, so a failed save asks for its error popup alone. Groups.lst is a folder in the
+// failing cases, which no save can replace.
+class SaveAndTellTest : public ScratchDirTest {};
+
+TEST_F(SaveAndTellTest, AFailedSaveAsksForNoInfoNote) {
+  struct Case {
+    const char* name;
+    bool saves;
+    std::optional<GroupNote> note;
+    std::vector<unsigned> popups;
+  } cases[] = {
+      {"change saved", true, GroupNote{NOTE_INFO, NOTE_GROUP_MODIFIED}, {UM_SHOW_NOTE_INFO}},
+      {"change not saved", false, GroupNote{NOTE_INFO, NOTE_USER_CREATED}, {UM_SHOW_NOTE_ERROR}},
+      {"caution, saved", true, GroupNote{NOTE_CAUTION, NOTE_SELECT_GROUP}, {UM_SHOW_NOTE_CAUTION}},
+      {"caution, not saved",
+       false,
+       GroupNote{NOTE_CAUTION, NOTE_SELECT_GROUP},
+       {UM_SHOW_NOTE_CAUTION, UM_SHOW_NOTE_ERROR}},
+      {"nothing to tell, not saved", false, std::nullopt, {UM_SHOW_NOTE_ERROR}},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    const std::string file = "Groups" + std::to_string(++number) + ".lst";
+    if (!c.saves) std::filesystem::create_directory(file);
+    GroupStore store(file);
+    fillTwoGroups(store);
+    SharedStateGuard shared;
+    saveAndTell(store, c.note);
+    EXPECT_EQ(shared.window.posted(), c.popups) << c.name;
+    EXPECT_EQ(std::filesystem::is_regular_file(file), c.saves) << c.name;
+  }
 }
 
 TEST(MemberButtons, AddAppendsToTheChosenGroup) {

@@ -20,6 +20,7 @@
 #include "common/app_driver.h"
 #include "common/messenger_client.h"
 #include "resources/resource.h"
+#include "tests/support/conf_file.h"
 
 namespace {
 
@@ -52,12 +53,6 @@ std::string groupsFile(int contacts) {
     file += "---\r\n";
   }
   return file;
-}
-
-std::string settingsFile(int lite) {
-  return std::string(" Quorvane - 3.0 - Kelvaro \r\nDEFAULT_MSG\r\n") + DEFAULT_REPLY +
-         "\r\nREPLY_INTERVAL\r\n0\r\nUISpeed\r\n1\r\nEXTENDED_GRAPHICS\r\n" + std::to_string(lite) +
-         "\r\nEnd\r\n";
 }
 
 // What the contact's conversation must receive: the greeting, the ID with its comma and
@@ -101,7 +96,7 @@ int main(int argc, char** argv) {
   const int lite = argc > 3 ? (std::atoi(argv[3]) != 0) : 0;
 
   QuorvaneApp app("soak");
-  if (!app.writeFile("conf.qvr", settingsFile(lite)) ||
+  if (!app.writeFile("conf.qvr", confFile(DEFAULT_REPLY, "0", "1", std::to_string(lite))) ||
       !app.writeFile("Groups.lst", groupsFile(contacts))) {
     std::fprintf(stderr, "the working folder %s cannot be written\n", app.folder().c_str());
     return 1;

@@ -64,31 +64,36 @@ TEST(ConfigForm, ShowsStoredValuesAndNothingForValuesThatNameNoItem) {
 }
 
 TEST(ConfigForm, StoresSelectionsWithTheirFallbacks) {
-  Settings s;
-  s.defaultMessage = "old";
-  s.uiSpeed = 2;
-  s.replyMode = 3;
-  s.liteMode = 1;
-
-  ConfigForm untouched;  // nothing selected, nothing typed, box unchecked
-  storeForm(untouched, s);
-  EXPECT_EQ(s.defaultMessage, "");
-  EXPECT_EQ(s.uiSpeed, 1);
-  EXPECT_EQ(s.replyMode, 0);
-  EXPECT_EQ(s.liteMode, 0);
-  EXPECT_TRUE(formLacksMessage(untouched));
-
   ConfigForm chosen;
   chosen.messageLines = {"gone ", "fishing"};
   chosen.lite = true;
   chosen.interval = 4;
   chosen.speed = 0;
-  storeForm(chosen, s);
-  EXPECT_EQ(s.defaultMessage, "gone fishing");
-  EXPECT_EQ(s.uiSpeed, 0);
-  EXPECT_EQ(s.replyMode, 4);
-  EXPECT_EQ(s.liteMode, 1);
-  EXPECT_FALSE(formLacksMessage(chosen));
+  struct Case {
+    const char* name;
+    ConfigForm form;
+    std::string message;
+    int32_t speed, interval;
+    uint8_t lite;
+    bool lacksMessage;
+  } cases[] = {
+      // nothing selected, nothing typed, box unchecked
+      {"untouched", ConfigForm{}, "", 1, 0, 0, true},
+      {"chosen", chosen, "gone fishing", 0, 4, 1, false},
+  };
+  for (const Case& c : cases) {
+    Settings s;
+    s.defaultMessage = "old";
+    s.uiSpeed = 2;
+    s.replyMode = 3;
+    s.liteMode = c.lite ? 0 : 1;  // the other value, so that the write shows
+    storeForm(c.form, s);
+    EXPECT_EQ(s.defaultMessage, c.message) << c.name;
+    EXPECT_EQ(s.uiSpeed, c.speed) << c.name;
+    EXPECT_EQ(s.replyMode, c.interval) << c.name;
+    EXPECT_EQ(s.liteMode, c.lite) << c.name;
+    EXPECT_EQ(formLacksMessage(c.form), c.lacksMessage) << c.name;
+  }
 }
 
 TEST(ConfigForm, TypedListTextSelectsTheItemItNames) {

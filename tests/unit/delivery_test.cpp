@@ -78,12 +78,8 @@ TEST(ReplyDelivery, SendAndCloseArePostedToTheRightWindowsInOrder) {
   EXPECT_TRUE(PressSend(fake, w));
   EXPECT_TRUE(CloseConversation(fake, w));
   // Greeting, sender key and reply each take the focus and then their characters.
-  EXPECT_EQ(fake.eventLetters(),
-            "fccccc"
-            "fcc"
-            "fc"
-            "k"
-            "x");
+  EXPECT_EQ(fake.eventLog(),
+            "focus, type \" Hey \", focus, type \"a,\", focus, type \"b\", click, close");
   auto events = fake.events();
   EXPECT_EQ(events[events.size() - 2].window, FakeImWindows::buttonOf(w));
   EXPECT_EQ(events.back().window, w);

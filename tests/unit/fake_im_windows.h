@@ -87,13 +87,40 @@ class FakeImWindows : public ImWindows {
     std::lock_guard<std::mutex> lock(mutex_);
     return events_;
   }
-  // The events as one letter each, in order: f focus, c character, k click, x close,
-  // s sleep; what a test compares whole.
-  std::string eventLetters() const {
+  // The events in order as words, characters in a row to one window joined into one
+  // typing: "sleep 1000, focus, type \" Hey \", click, close"; what a test compares whole.
+  std::string eventLog() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::string letters;
-    for (const Event& e : events_) letters += "fckxs"[static_cast<int>(e.kind)];
-    return letters;
+    std::string log;
+    for (std::size_t i = 0; i < events_.size(); ++i) {
+      const Event& e = events_[i];
+      const bool continuesTyping = e.kind == EventKind::Char && i > 0 &&
+                                   events_[i - 1].kind == EventKind::Char &&
+                                   events_[i - 1].window == e.window;
+      if (continuesTyping) {
+        log.insert(log.size() - 1, 1, static_cast<char>(e.value));
+        continue;
+      }
+      if (!log.empty()) log += ", ";
+      switch (e.kind) {
+        case EventKind::Focus:
+          log += "focus";
+          break;
+        case EventKind::Char:
+          log += "type \"" + std::string(1, static_cast<char>(e.value)) + '"';
+          break;
+        case EventKind::Click:
+          log += "click";
+          break;
+        case EventKind::Close:
+          log += "close";
+          break;
+        case EventKind::Sleep:
+          log += "sleep " + std::to_string(e.value);
+          break;
+      }
+    }
+    return log;
   }
   void clearEvents() {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -42,25 +42,6 @@ class GuardTest : public ScratchDirTest {
     params.replyText = "Away > ";
     params.sleep = [this](uint32_t ms) { fake.recordSleep(ms); };
   }
-  void SetUp() override {
-    ScratchDirTest::SetUp();
-    AutoresponseActive = false;
-    NotifyEnabled = false;
-    LogToFileEnabled = false;
-    ReceivedCount = 0;
-    RepliedCount = 0;
-    setMainWindowPort(&port);
-  }
-  void TearDown() override {
-    AutoresponseActive = false;
-    NotifyEnabled = false;
-    LogToFileEnabled = false;
-    ReceivedCount = 0;
-    RepliedCount = 0;
-    NoteText.set("");
-    setMainWindowPort(nullptr);
-    ScratchDirTest::TearDown();
-  }
   PassOutcome pass() { return ProcessTopConversation(params, params.replyText); }
   int sleeps() const {
     int n = 0;
@@ -73,7 +54,8 @@ class GuardTest : public ScratchDirTest {
   ReplyPolicy policy;
   GroupStore groups;
   MessageLog log;
-  RecordingWindow port;
+  SharedStateGuard shared;
+  RecordingWindow& port = shared.window;
   GuardParams params;
 };
 
@@ -83,14 +65,9 @@ TEST_F(GuardTest, NewMessageIsAnsweredClosedCountedAndLogged) {
   EXPECT_EQ(pass(), PassOutcome::Processed);
 
   // The window gets its second to fill before anything is read or typed.
-  EXPECT_EQ(fake.eventLetters(),
-            "s"
-            "fccccc"
-            "fccccccc"
-            "fccccc"
-            "k"
-            "x");
-  EXPECT_EQ(fake.events().front().value, 1000u);
+  EXPECT_EQ(fake.eventLog(),
+            "sleep 1000, focus, type \" Hey \", focus, type \"jlee99,\", focus, "
+            "type \"Away \", click, close");
   EXPECT_EQ(fake.typedInto(w), " Hey jlee99,Away ");
   EXPECT_FALSE(fake.isOpen(w));
 

@@ -12,6 +12,50 @@ std::string& chosenFolder() {
   return folder;
 }
 
+// A copy of one area of the screen in a device-independent bitmap with `bitCount` bits a
+// pixel, its rows bottom-up or top-down.
+class ScreenCopy {
+ public:
+  ScreenCopy(const RECT& area, WORD bitCount, bool bottomUp) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return;
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = width;
+    header.biHeight = bottomUp ? height : -height;
+    header.biPlanes = 1;
+    header.biBitCount = bitCount;
+    header.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = header;
+    bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    if (bitmap_ && bits_) {
+      HGDIOBJ old = SelectObject(memory, bitmap_);
+      ok_ = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+      SelectObject(memory, old);
+      GdiFlush();
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+  }
+  ~ScreenCopy() {
+    if (bitmap_) DeleteObject(bitmap_);
+  }
+  ScreenCopy(const ScreenCopy&) = delete;
+  ScreenCopy& operator=(const ScreenCopy&) = delete;
+
+  bool ok() const { return ok_; }
+  const void* bits() const { return bits_; }
+  BITMAPINFOHEADER header{};
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  void* bits_ = nullptr;
+  bool ok_ = false;
+};
+
 }  // namespace
 
 std::string ScreenshotFolder() {
@@ -24,46 +68,22 @@ void SetScreenshotFolder(const std::string& folder) {
 }
 
 bool SaveScreenArea(const std::string& name, const RECT& area) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return false;
-
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = false;
-  if (bitmap && bits) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
-    SelectObject(memory, old);
-    GdiFlush();
-  }
-  if (ok) {
-    const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    const DWORD dataSize = rowSize * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + dataSize;
-    info.bmiHeader.biSizeImage = dataSize;
-    std::string path = ScreenshotFolder() + "\\" + name + ".bmp";
-    FILE* out = std::fopen(path.c_str(), "wb");
-    ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 &&
-         std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-         std::fwrite(bits, dataSize, 1, out) == 1;
-    if (out) ok = std::fclose(out) == 0 && ok;
-  }
-  if (bitmap) DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ScreenCopy copy(area, 24, true);  // bottom-up, as BMP files store rows
+  if (!copy.ok()) return false;
+  const DWORD rowSize = (static_cast<DWORD>(copy.header.biWidth) * 3 + 3) & ~3u;
+  const DWORD dataSize = rowSize * static_cast<DWORD>(copy.header.biHeight);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  file.bfSize = file.bfOffBits + dataSize;
+  BITMAPINFOHEADER header = copy.header;
+  header.biSizeImage = dataSize;
+  std::string path = ScreenshotFolder() + "\\" + name + ".bmp";
+  FILE* out = std::fopen(path.c_str(), "wb");
+  bool ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 &&
+            std::fwrite(&header, sizeof header, 1, out) == 1 &&
+            std::fwrite(copy.bits(), dataSize, 1, out) == 1;
+  if (out) ok = std::fclose(out) == 0 && ok;
   return ok;
 }
 
@@ -82,33 +102,12 @@ bool SaveScreenShot(const std::string& name) {
 }
 
 std::vector<COLORREF> CaptureScreenPixels(const RECT& area) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
   std::vector<COLORREF> pixels;
-  if (width <= 0 || height <= 0) return pixels;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap && bits) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    if (BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY)) {
-      GdiFlush();
-      const auto* p = static_cast<const unsigned char*>(bits);  // B, G, R, unused
-      pixels.reserve(static_cast<size_t>(width) * height);
-      for (int i = 0; i < width * height; ++i, p += 4) pixels.push_back(RGB(p[2], p[1], p[0]));
-    }
-    SelectObject(memory, old);
-  }
-  if (bitmap) DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ScreenCopy copy(area, 32, false);
+  if (!copy.ok()) return pixels;
+  const int count = copy.header.biWidth * -copy.header.biHeight;
+  const auto* p = static_cast<const unsigned char*>(copy.bits());  // B, G, R, unused
+  pixels.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i, p += 4) pixels.push_back(RGB(p[2], p[1], p[0]));
   return pixels;
 }

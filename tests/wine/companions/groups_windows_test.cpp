@@ -378,6 +378,7 @@ TEST(FailedSave, IsToldAndTheChangesStillAnswerContacts) {
   HWND groups = OpenGroups(app);
   ASSERT_TRUE(groups);
   SelectRow(groups, IDC_GROUP_LIST, 0);
+  ASSERT_TRUE(app.waitForNoPopups(8000));
   Click(groups, IDC_GROUP_EDIT);
   HWND info = WaitForGroupInfo(app);
   ASSERT_TRUE(info);
@@ -385,6 +386,7 @@ TEST(FailedSave, IsToldAndTheChangesStillAnswerContacts) {
   HWND popup = app.waitForPopup("Could not save Groups.lst...");
   EXPECT_TRUE(popup);
   Sleep(300);
+  EXPECT_EQ(app.popups().size(), 1u) << "the error note alone, no \"Group Modified...\"";
   ShotOf("popup_groups_not_saved", {popup});
   Click(groups, IDC_GROUPS_CLOSE);
   EXPECT_TRUE(WaitGone(groups));

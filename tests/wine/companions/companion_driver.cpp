@@ -109,6 +109,11 @@ POINT ClientOrigin(HWND window) {
 }
 
 std::string FileBytes(const QuorvaneApp& app, const std::string& name) {
+  // The program saves by moving a new file over the old one, which fails while anyone has
+  // the old one open (under Wine even with delete sharing). It saves on its interface
+  // thread, so the file is read only once that thread has finished what it was doing.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(app.mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
   std::string bytes;
   if (!app.readFile(name, bytes)) return "<missing>";
   return bytes;

@@ -26,7 +26,11 @@ endif()
 # half-way leaves no checksums or manifests of older files behind.
 if(CPACK_GENERATOR STREQUAL "ZIP")
   file(REMOVE_RECURSE "${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS" "${CPACK_PACKAGE_DIRECTORY}/winget")
-  if(NOT CPACK_QV_SIGN_SCRIPT)
+  if(CPACK_QV_SIGN_SCRIPT)
+    # quorvane.exe is signed again in every run, so that a wrong password stops the run
+    # before anything is packed, with its reason in the build's output.
+    file(REMOVE "${CPACK_QV_SIGNED_EXE}")
+  else()
     message(STATUS "Quorvane: the packages are not signed (configure with -DQUORVANE_SIGN_PFX=<file.pfx> to sign them)")
   endif()
 endif()

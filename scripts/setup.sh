@@ -6,7 +6,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(cmake make g++ googletest libgtest-dev libgmock-dev clang-format
   clang libclang-rt-14-dev nsis
-  g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth imagemagick)
+  g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth imagemagick
+  git osslsigncode openssl python3 python3-jsonschema python3-yaml)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

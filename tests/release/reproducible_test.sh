@@ -19,6 +19,11 @@ for f in "${files[@]}"; do
   [ -f "$first/$f" ] || { echo "missing $first/$f: build the package target first"; exit 1; }
 done
 
+if grep -q "^QUORVANE_SIGN_PFX:FILEPATH=." "$first/CMakeCache.txt"; then
+  echo "$first signs its packages: this test compares unsigned builds"
+  exit 1
+fi
+
 echo "== a copy of the source in $copy"
 rm -rf "$copy"
 mkdir -p "$copy"

@@ -65,7 +65,8 @@ grep -q "no certificate file" "$log" || fail "no clear message: $(cat "$log")"
 
 echo "== the right password"
 configure_second_build "$copy" "$second" -DQUORVANE_SIGN_PFX="$keys/cert.pfx"
-if ! QUORVANE_SIGN_PASSWORD=$password cmake --build "$second" --target package >"$log" 2>&1; then
+# --verbose: the commands are echoed into the log, which must not show the password.
+if ! QUORVANE_SIGN_PASSWORD=$password cmake --build "$second" --target package --verbose >"$log" 2>&1; then
   cat "$log"
   fail "the signed build failed"
 fi

@@ -34,8 +34,8 @@ git -C "$src" ls-files -z --cached --others --exclude-standard |
 echo "== the second build in $second"
 rm -rf "$second"
 # The copy is no git checkout: it is given the first build's release time, the last
-# commit's, which the first build took by itself.
-epoch=$(git -C "$src" log -1 --format=%ct)
+# commit's, which the first build took by itself (unless it was given one too).
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$src" log -1 --format=%ct)}
 (
   umask 0027
   export TZ=XYZ-14 SOURCE_DATE_EPOCH=$epoch

@@ -139,4 +139,24 @@ TEST(SecondStart, TwoStartsAtOnceLeaveOneRunningCopy) {
   EXPECT_EQ(running.close(), 0u);
 }
 
+// A start while the running copy fades out on closing waits for it to end and then runs
+// in its place: quickly closing and starting again never leaves the user without one.
+TEST(SecondStart, StartWhileTheRunningCopyClosesRunsInItsPlace) {
+  QuorvaneApp closing("start_while_closing");
+  ASSERT_TRUE(closing.start());
+  closing.post(WM_CLOSE);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        BYTE alpha = 255;
+        return GetLayeredWindowAttributes(closing.mainWindow(), nullptr, &alpha, nullptr) &&
+               alpha < 255;
+      },
+      5000))
+      << "the window never faded out";
+  QuorvaneApp next(QuorvaneApp::ExistingFolder{closing.folder()});
+  ASSERT_TRUE(next.start());
+  EXPECT_EQ(closing.waitForExit(0), 0u);
+  EXPECT_EQ(next.close(), 0u);
+}
+
 }  // namespace

@@ -87,5 +87,7 @@ void PublishMainWindow(HWND window) {
 
 void ComeForward(HWND window) {
   if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  SetForegroundWindow(window);
+  // While a dialog of its own is open (the configuration, say) the main window takes no
+  // input: that dialog comes to the front instead.
+  SetForegroundWindow(IsWindowEnabled(window) ? window : GetLastActivePopup(window));
 }

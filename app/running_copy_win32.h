@@ -14,5 +14,5 @@ bool BecomeTheRunningCopy(const char* runningMutexName);
 void PublishMainWindow(HWND window);
 
 // What the main window does when a later start asks for it: restored if minimised, and
-// brought to the front.
+// brought to the front, or the dialog it has open in front of it.
 void ComeForward(HWND window);

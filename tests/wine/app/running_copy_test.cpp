@@ -121,6 +121,28 @@ TEST(SecondStart, BringsTheRunningCopyForwardAndEndsLeavingNoTrace) {
   }
 }
 
+// While the running copy shows a dialog of its own, that dialog comes to the front: the
+// main window behind it takes no input.
+TEST(SecondStart, DialogOpenInTheRunningCopyComesForward) {
+  QuorvaneApp first("second_start_dialog_open");
+  ASSERT_TRUE(first.start());
+  first.click(IDC_CONFIG_BUTTON);
+  HWND config = nullptr;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (config = first.companion(IDC_CONFIG_MESSAGE)) != nullptr; }, 5000));
+  HWND elsewhere = CreateWindowExA(0, "STATIC", "elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                                   100, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(elsewhere);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == elsewhere; }, 3000));
+
+  QuorvaneApp second(QuorvaneApp::ExistingFolder{first.folder()});
+  EXPECT_EQ(startAgain(second).exitCode, 0u);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == config; }, 3000));
+  DestroyWindow(elsewhere);
+  PostMessageA(config, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(first.close(), 0u);
+}
+
 // Two starts at once: whichever takes the running mutex first opens the main window, the
 // other ends by itself even though there was no main window yet when it looked.
 TEST(SecondStart, TwoStartsAtOnceLeaveOneRunningCopy) {

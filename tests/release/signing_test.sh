@@ -20,9 +20,9 @@ setup="$second/Quorvane-$version-win64-setup.exe"
 [ -f "$second/CMakeCache.txt" ] || { echo "no $second: run release_reproducible first"; exit 1; }
 
 scratch_prefix "$first/signing-test"
-keys="$scratch/keys"
 log="$scratch/build.log"
-mkdir -p "$keys"
+keys=$(mktemp -d)  # the certificate lives only as long as the test
+trap 'finish_scratch_prefix; rm -rf "$keys"' EXIT
 status=0
 fail() {
   echo "FAILED: $*"

@@ -50,13 +50,15 @@ for f in "${files[@]}"; do
   if cmp -s "$first/$f" "$second/$f"; then
     echo "same: $(sha256sum "$first/$f" | cut -c1-64)  $f"
   else
-    echo "DIFFERENT: $f"
+    echo "DIFFERENT: $f ($(cmp "$first/$f" "$second/$f" 2>&1 | head -1))"
     status=1
   fi
 done
 (cd "$first" && sha256sum -c --quiet SHA256SUMS) || status=1
 [ "$(wc -l <"$first/SHA256SUMS")" -eq 2 ] || { echo "SHA256SUMS has not two lines"; status=1; }
 ! grep -q $'\r' "$first/SHA256SUMS" || { echo "SHA256SUMS has CR line ends"; status=1; }
+[ $status -eq 0 ] ||
+  echo "(packages made before the last commit differ from it: build the package target again)"
 python_checks times "$first/Quorvane-$version-win64.zip" "$first/Quorvane-$version-win64-setup.exe" \
   "$first/quorvane.exe" "$epoch" || status=1
 

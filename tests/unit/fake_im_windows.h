@@ -91,34 +91,19 @@ class FakeImWindows : public ImWindows {
   // typing: "sleep 1000, focus, type \" Hey \", click, close"; what a test compares whole.
   std::string eventLog() const {
     std::lock_guard<std::mutex> lock(mutex_);
+    static const char* const NAMES[] = {"focus", "type", "click", "close", "sleep"};
     std::string log;
     for (std::size_t i = 0; i < events_.size(); ++i) {
       const Event& e = events_[i];
-      const bool continuesTyping = e.kind == EventKind::Char && i > 0 &&
-                                   events_[i - 1].kind == EventKind::Char &&
-                                   events_[i - 1].window == e.window;
-      if (continuesTyping) {
-        log.insert(log.size() - 1, 1, static_cast<char>(e.value));
+      const char typed = static_cast<char>(e.value);
+      if (e.kind == EventKind::Char && i > 0 && events_[i - 1].kind == EventKind::Char &&
+          events_[i - 1].window == e.window) {
+        log.insert(log.size() - 1, 1, typed);  // inside the closing quote
         continue;
       }
-      if (!log.empty()) log += ", ";
-      switch (e.kind) {
-        case EventKind::Focus:
-          log += "focus";
-          break;
-        case EventKind::Char:
-          log += "type \"" + std::string(1, static_cast<char>(e.value)) + '"';
-          break;
-        case EventKind::Click:
-          log += "click";
-          break;
-        case EventKind::Close:
-          log += "close";
-          break;
-        case EventKind::Sleep:
-          log += "sleep " + std::to_string(e.value);
-          break;
-      }
+      log += (log.empty() ? "" : ", ") + std::string(NAMES[static_cast<int>(e.kind)]);
+      if (e.kind == EventKind::Char) log += std::string(" \"") + typed + '"';
+      if (e.kind == EventKind::Sleep) log += " " + std::to_string(e.value);
     }
     return log;
   }

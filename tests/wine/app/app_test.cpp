@@ -146,6 +146,12 @@ TEST(Commands, ActivateTwiceThenDeActivate) {
   app.click(IDC_ACTIVATE);
   app.click(IDC_DEACTIVATE);
   app.click(IDC_ACTIVATE);
+  // The first thread's status may show before the second click is handled: look only
+  // once all three are, which a selection posted after them tells.
+  HWND reply = app.control(IDC_DEFAULT_REPLY);
+  PostMessageA(reply, EM_SETSEL, 2, 3);
+  EXPECT_TRUE(
+      WaitUntil([&] { return SendMessageA(reply, EM_GETSEL, 0, 0) == MAKELONG(2, 3); }, 8000));
   EXPECT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard", 8000));
   EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY));
   EXPECT_EQ(app.close(), 0u);

@@ -27,14 +27,25 @@ bool fail(std::string* failure, DWORD error) {
   return false;
 }
 
-std::wstring wide(const std::string& ansi) {
+// The file's full path in UTF-16: some implementations of ReplaceFileW take a name
+// without a folder for a bad folder name.
+std::wstring fullPath(const std::string& ansi) {
   const int size = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
   if (size <= 0) return std::wstring();
-  std::wstring result(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &result[0], size);
-  result.resize(static_cast<std::size_t>(size - 1));
-  return result;
+  std::wstring name(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &name[0], size);
+  const DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return name;
+  std::wstring full(length, L'\0');
+  const DWORD written = GetFullPathNameW(name.c_str(), length, &full[0], nullptr);
+  if (written == 0 || written >= length) return name;
+  full.resize(written);
+  return full;
 }
+
+// The attributes a user sets on a file and SetFileAttributes can set again.
+constexpr DWORD USER_ATTRIBUTES = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_SYSTEM;
 
 bool writeAll(HANDLE file, const std::string& content) {
   const char* data = content.data();
@@ -77,11 +88,26 @@ bool exists(const std::string& fileName) {
 }
 
 // Puts the complete temporary file in place of an existing fileName. ReplaceFileW carries
-// the old file's attributes, security and creation time over to the new content.
-DWORD replaceExisting(const std::string& fileName, const std::string& tempName) {
-  if (ReplaceFileW(wide(fileName).c_str(), wide(tempName).c_str(), nullptr,
-                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+// the old file's attributes, security and creation time over to the new content; where it
+// drops the attributes (Wine does), they are set again.
+DWORD replaceExisting(const std::string& fileName, const std::string& tempName, DWORD attributes) {
+  // Replacing needs the right to delete the old file. Asked first, a file that another
+  // program holds without sharing fails here, before Wine's ReplaceFileW leaves a file
+  // "rf<number>.tmp" of its own behind.
+  const std::wstring target = fullPath(fileName);
+  const HANDLE old =
+      CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (old == INVALID_HANDLE_VALUE) return GetLastError();
+  CloseHandle(old);
+  if (ReplaceFileW(target.c_str(), fullPath(tempName).c_str(), nullptr,
+                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    const DWORD now = GetFileAttributesA(fileName.c_str());
+    const DWORD wanted = attributes & USER_ATTRIBUTES;
+    if (now != INVALID_FILE_ATTRIBUTES && (now & USER_ATTRIBUTES) != wanted)
+      SetFileAttributesA(fileName.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
     return ERROR_SUCCESS;
+  }
   const DWORD error = GetLastError();
   // Some failures leave the old file gone; the new content is whole, so it takes the
   // name rather than be lost with the temporary file.
@@ -111,7 +137,7 @@ bool ReplaceFileContent(const std::string& fileName, const std::string& content,
   if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
   if (error == ERROR_SUCCESS) {
     if (existed) {
-      error = replaceExisting(fileName, tempName);
+      error = replaceExisting(fileName, tempName, attributes);
     } else if (!MoveFileExA(tempName.c_str(), fileName.c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       error = GetLastError();

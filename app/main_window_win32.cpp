@@ -2,6 +2,7 @@
 // statistics, and the popups that everyone else asks for.
 #include "app/main_window_win32.h"
 
+#include <optional>
 #include <string>
 
 #include "app/app_win32.h"
@@ -48,14 +49,6 @@ void setStatus(HWND window, const char* text) {
 
 void setReplyEditable(HWND window, bool editable) {
   SendDlgItemMessageA(window, IDC_DEFAULT_REPLY, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
-}
-
-// While activation waits for the previous guard thread, that thread may still write the
-// status line, which is a message sent to this thread: handle those, nothing else.
-void handleSentMessages() {
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
-  MSG pending;
-  PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 void showReply(HWND window) {
@@ -120,12 +113,10 @@ void Activate(HWND window) {
     return;
   }
   setReplyEditable(window, false);
-  // Active from before the thread starts: a thread that fails at once clears the flag
-  // again, and that must not be undone here afterwards.
-  AutoresponseActive = true;
+  // Returns at once, autoresponse active: a thread of the last activation that is still
+  // finishing its pass is waited for by the new thread, never by this window.
   guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort(),
-                           handleSentMessages);
-  PostNote(NOTE_INFO, STATUS_ON_GUARD);
+                           [] { PostNote(NOTE_INFO, STATUS_ON_GUARD); });
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
 }
 
@@ -228,8 +219,9 @@ INT_PTR colourQuery(HDC dc, HWND control, bool isStatic) {
   return reinterpret_cast<INT_PTR>(BackgroundBrush(IDB_MAIN));
 }
 
+// Each request message stands for the oldest waiting request of its kind.
 void showNoteFor(NoteKind kind) {
-  ShowNote(kind, NoteText.copy());
+  if (std::optional<NoteRequest> note = PendingNotes.take(kind)) ShowNote(kind, note->text);
 }
 
 }  // namespace

@@ -18,7 +18,11 @@ inline std::string TemporaryName(const std::string& fileName, unsigned long proc
 }
 
 // Writes the content completely into a new temporary file beside fileName, makes it
-// durable and then puts it in place of fileName in one step. An existing fileName that is
-// read-only or not a plain file is refused. On any failure fileName is left as it was and
-// the temporary file made for the save does not remain. True on success.
-bool ReplaceFileContent(const std::string& fileName, const std::string& content);
+// durable and then puts it in place of fileName in one step. An existing fileName keeps
+// what the user set on it (its attributes, permissions and, where the system keeps one,
+// its creation time); one that is read-only or not a plain file is refused. On any
+// failure fileName is left as it was, the temporary file made for the save does not
+// remain, and `failure` (if given) receives the system's reason in words, on one line.
+// True on success.
+bool ReplaceFileContent(const std::string& fileName, const std::string& content,
+                        std::string* failure = nullptr);

@@ -2,6 +2,7 @@
 #include "base/file_replace.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +18,10 @@ bool writeAll(int fd, const std::string& content) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (written == 0) return false;
+    if (written == 0) {
+      errno = EIO;
+      return false;
+    }
     data += written;
     left -= static_cast<std::size_t>(written);
   }
@@ -47,30 +51,38 @@ int createTemporary(const std::string& fileName, std::string& tempName) {
   return -1;
 }
 
+// Hands back the reason for errno's error and answers false.
+bool fail(std::string* failure, int error) {
+  if (failure) *failure = std::strerror(error);
+  return false;
+}
+
 }  // namespace
 
-bool ReplaceFileContent(const std::string& fileName, const std::string& content) {
+bool ReplaceFileContent(const std::string& fileName, const std::string& content,
+                        std::string* failure) {
   struct stat old {};
   const bool exists = ::stat(fileName.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) return false;
+  if (!exists && errno != ENOENT) return fail(failure, errno);
   if (exists) {
-    if (!S_ISREG(old.st_mode)) return false;
+    if (!S_ISREG(old.st_mode)) return fail(failure, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
     // rename() ignores the old file's mode, and root may write anything: a file the user
     // made read-only is refused here, the way the Windows attribute is honoured.
-    if ((old.st_mode & S_IWUSR) == 0 || ::access(fileName.c_str(), W_OK) != 0) return false;
+    if ((old.st_mode & S_IWUSR) == 0) return fail(failure, EACCES);
+    if (::access(fileName.c_str(), W_OK) != 0) return fail(failure, errno);
   }
 
   std::string tempName;
   const int fd = createTemporary(fileName, tempName);
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, content);
-  if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tempName.c_str(), fileName.c_str()) == 0;
-  if (!ok) {
+  if (fd < 0) return fail(failure, errno);
+  int error = writeAll(fd, content) ? 0 : errno;
+  if (error == 0 && exists && ::fchmod(fd, old.st_mode & 07777) != 0) error = errno;
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(tempName.c_str(), fileName.c_str()) != 0) error = errno;
+  if (error != 0) {
     ::unlink(tempName.c_str());
-    return false;
+    return fail(failure, error);
   }
   syncWorkingDirectory();
   return true;

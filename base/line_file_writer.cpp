@@ -13,8 +13,11 @@ constexpr std::size_t MAX_FILE_NAME_CHARS = 99;
 LineFileWriter::LineFileWriter(const std::string& fileName, LoneCr loneCr)
     : fileName_(fileName.substr(0, MAX_FILE_NAME_CHARS)), loneCr_(loneCr) {}
 
-bool LineFileWriter::writeLines(const std::vector<std::string>& lines) {
-  if (fileName_.empty()) return false;
+bool LineFileWriter::writeLines(const std::vector<std::string>& lines, std::string* failure) {
+  if (fileName_.empty()) {
+    if (failure) *failure = "No file name";
+    return false;
+  }
   std::string content;
   for (const std::string& line : lines) {
     // The files are read back by line position: a line break inside a text would move
@@ -25,5 +28,5 @@ bool LineFileWriter::writeLines(const std::vector<std::string>& lines) {
     }
     content += "\r\n";
   }
-  return ReplaceFileContent(fileName_, content);
+  return ReplaceFileContent(fileName_, content, failure);
 }

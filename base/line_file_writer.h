@@ -15,8 +15,9 @@ class LineFileWriter {
   explicit LineFileWriter(const std::string& fileName, LoneCr loneCr = LoneCr::EndsLine);
 
   const std::string& fileName() const { return fileName_; }
-  // Replaces the file's content by these lines, each followed by CR LF. True on success.
-  bool writeLines(const std::vector<std::string>& lines);
+  // Replaces the file's content by these lines, each followed by CR LF. True on success;
+  // otherwise `failure` (if given) receives the system's reason.
+  bool writeLines(const std::vector<std::string>& lines, std::string* failure = nullptr);
 
  private:
   std::string fileName_;

@@ -11,7 +11,7 @@ void Win32MainWindowPort::setTitle(const std::string& text) {
   if (w) SetWindowTextA(w, text.c_str());
 }
 
-void Win32MainWindowPort::postMessage(unsigned message) {
+bool Win32MainWindowPort::postMessage(unsigned message) {
   HWND w = window_;
-  if (w) PostMessageA(w, message, 0, 0);
+  return w && PostMessageA(w, message, 0, 0);
 }

@@ -18,7 +18,7 @@ class Win32MainWindowPort : public MainWindowPort {
   // thread, which must therefore keep handling messages.
   void setItemText(int controlId, const std::string& text) override;
   void setTitle(const std::string& text) override;
-  void postMessage(unsigned message) override;
+  bool postMessage(unsigned message) override;
 
  private:
   std::atomic<HWND> window_;

@@ -6,7 +6,7 @@ std::atomic<bool> NotifyEnabled{false};
 std::atomic<bool> LogToFileEnabled{false};
 std::atomic<int32_t> ReceivedCount{0};
 std::atomic<int32_t> RepliedCount{0};
-NoteTextSlot NoteText;
+NoteQueue PendingNotes;
 std::string DefaultReplyText;
 UiTiming CurrentUiTiming;
 bool LiteLook = false;
@@ -18,7 +18,7 @@ class NoMainWindow : public MainWindowPort {
  public:
   void setItemText(int, const std::string&) override {}
   void setTitle(const std::string&) override {}
-  void postMessage(unsigned) override {}
+  bool postMessage(unsigned) override { return false; }
 };
 
 NoMainWindow noMainWindow;
@@ -58,21 +58,43 @@ int fadeStepPauseMs(const UiTiming& timing) {
   return (timing.fadeBase / 240) * 16;
 }
 
-void NoteTextSlot::set(const std::string& text) {
+void NoteQueue::request(NoteKind kind, const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
-  text_ = text;
+  requests_.push_back(NoteRequest{kind, text});
+  if (!mainWindow().postMessage(noteRequestMessage(kind))) requests_.pop_back();
 }
 
-std::string NoteTextSlot::copy() const {
+std::optional<NoteRequest> NoteQueue::take(NoteKind kind) {
   std::lock_guard<std::mutex> lock(mutex_);
-  return text_;
+  for (auto it = requests_.begin(); it != requests_.end(); ++it) {
+    if (it->kind != kind) continue;
+    NoteRequest oldest = std::move(*it);
+    requests_.erase(it);
+    return oldest;
+  }
+  return std::nullopt;
+}
+
+std::vector<NoteRequest> NoteQueue::pending() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::vector<NoteRequest>(requests_.begin(), requests_.end());
+}
+
+void NoteQueue::clear() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  requests_.clear();
 }
 
 void RequestNote(NoteKind kind, const std::string& text) {
-  NoteText.set(text);
-  mainWindow().postMessage(noteRequestMessage(kind));
+  PendingNotes.request(kind, text);
 }
 
 void PostNote(NoteKind kind, const std::string& text) {
   if (NotifyEnabled) RequestNote(kind, text);
+}
+
+void TellSaveFailed(const std::string& fileName, const std::string& reason,
+                    const std::string& noteText) {
+  mainWindow().setItemText(IDC_STATUS, "Could not save " + fileName + ": " + reason);
+  RequestNote(NOTE_ERROR, noteText);
 }

@@ -4,8 +4,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "resources/resource.h"  // the private messages
 
@@ -35,7 +38,8 @@ class MainWindowPort {
   virtual ~MainWindowPort() = default;
   virtual void setItemText(int controlId, const std::string& text) = 0;
   virtual void setTitle(const std::string& text) = 0;
-  virtual void postMessage(unsigned message) = 0;
+  // True when the message is on its way.
+  virtual bool postMessage(unsigned message) = 0;
 };
 
 // The port every note request and statistics refresh goes to; a port that drops
@@ -43,16 +47,31 @@ class MainWindowPort {
 MainWindowPort& mainWindow();
 void setMainWindowPort(MainWindowPort* port);
 
-// The text the next popup shows. Every write and every copy holds one mutex, so the
-// guard thread and the interface thread never see half a text.
-class NoteTextSlot {
+// One popup asked for: its kind and the text it was asked with.
+struct NoteRequest {
+  NoteKind kind;
+  std::string text;
+};
+
+// The note requests that the main window has not shown yet, oldest first. The request
+// messages carry no data, so each one stands for the oldest request of its kind here:
+// every popup shows the text it was asked with, however many requests come at once and
+// from whichever thread.
+class NoteQueue {
  public:
-  void set(const std::string& text);
-  std::string copy() const;
+  // Keeps the request and posts its message to the main window, both under one lock so
+  // that the messages arrive in the order of the requests. A request whose message cannot
+  // be posted is not kept.
+  void request(NoteKind kind, const std::string& text);
+  // The oldest request of this kind, taken out; none if there is none.
+  std::optional<NoteRequest> take(NoteKind kind);
+  // Every request still waiting, oldest first.
+  std::vector<NoteRequest> pending() const;
+  void clear();
 
  private:
   mutable std::mutex mutex_;
-  std::string text_;
+  std::deque<NoteRequest> requests_;
 };
 
 // Flags and counters shared by the interface thread and the guard thread. Each flag has
@@ -62,7 +81,7 @@ extern std::atomic<bool> NotifyEnabled;
 extern std::atomic<bool> LogToFileEnabled;
 extern std::atomic<int32_t> ReceivedCount;
 extern std::atomic<int32_t> RepliedCount;
-extern NoteTextSlot NoteText;
+extern NoteQueue PendingNotes;
 
 // Interface-thread values: the default reply text, the animation timing in force and the
 // lite look (no pictures, fades or slides). The main window sets them from the settings
@@ -71,9 +90,15 @@ extern std::string DefaultReplyText;
 extern UiTiming CurrentUiTiming;
 extern bool LiteLook;
 
-// A note request that is made whatever NotifyEnabled says: NoteText becomes the text
-// and the kind's request message is posted to the main window.
+// A note request that is made whatever NotifyEnabled says: the request joins
+// PendingNotes and the kind's request message is posted to the main window.
 void RequestNote(NoteKind kind, const std::string& text);
 
 // A note request made only while NotifyEnabled is true; otherwise nothing happens.
 void PostNote(NoteKind kind, const std::string& text);
+
+// A save of fileName failed: the main window's status line says why ("Could not save
+// <fileName>: <reason>") and an error popup with the short noteText is requested whatever
+// the notification switch says, since the change will be gone at the next start.
+void TellSaveFailed(const std::string& fileName, const std::string& reason,
+                    const std::string& noteText);

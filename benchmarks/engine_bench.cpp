@@ -21,7 +21,7 @@ class SilentPort : public MainWindowPort {
  public:
   void setItemText(int, const std::string&) override {}
   void setTitle(const std::string&) override {}
-  void postMessage(unsigned) override {}
+  bool postMessage(unsigned) override { return false; }  // no popups to show
 };
 
 double threadCpuMs(HANDLE thread) {

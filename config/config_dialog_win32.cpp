@@ -60,7 +60,8 @@ void confirm(HWND dialog) {
   PostMessageA(owner, UM_SETTINGS_CHANGED, 0, 0);
   // The new values hold for this run all the same; the user must know they will not
   // come back at the next start.
-  if (!store->save()) RequestNote(NOTE_ERROR, CONFIG_NOT_SAVED);
+  std::string reason;
+  if (!store->save(&reason)) TellSaveFailed("conf.qvr", reason, CONFIG_NOT_SAVED);
 }
 
 void cancel(HWND dialog) {

@@ -73,7 +73,7 @@ bool SettingsStore::load() {
   return true;
 }
 
-bool SettingsStore::save() {
+bool SettingsStore::save(std::string* failure) {
   const std::vector<std::string> lines = {
       std::string(" Quorvane ") + "-" + " 3.0 " + "-" + " Kelvaro ",
       "DEFAULT_MSG",
@@ -86,5 +86,5 @@ bool SettingsStore::save() {
       std::to_string(static_cast<int>(settings_.liteMode)),
       "End",
   };
-  return writer_.writeLines(lines);
+  return writer_.writeLines(lines, failure);
 }

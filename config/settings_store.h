@@ -19,8 +19,9 @@ class SettingsStore {
 
   // False when the file cannot be opened (the record is left unchanged).
   bool load();
-  // Rewrites the file from the record, all or nothing; reports nothing to the user.
-  bool save();
+  // Rewrites the file from the record, all or nothing; reports nothing to the user. A
+  // failed save hands its reason to `failure` if given.
+  bool save(std::string* failure = nullptr);
 
   Settings& settings() { return settings_; }
   const Settings& settings() const { return settings_; }

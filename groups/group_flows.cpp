@@ -19,8 +19,9 @@ const char* const NOTE_USER_EXISTS =
 const char* const NOTE_GROUPS_NOT_SAVED = "Could not save Groups.lst...";
 
 bool saveGroups(GroupStore& store) {
-  if (store.save()) return true;
-  RequestNote(NOTE_ERROR, NOTE_GROUPS_NOT_SAVED);
+  std::string reason;
+  if (store.save(&reason)) return true;
+  TellSaveFailed("Groups.lst", reason, NOTE_GROUPS_NOT_SAVED);
   return false;
 }
 

@@ -34,9 +34,9 @@ extern const char* const NOTE_INVALID_USER;
 extern const char* const NOTE_USER_EXISTS;
 extern const char* const NOTE_GROUPS_NOT_SAVED;
 
-// Saves "Groups.lst". A save that fails is told at once with an error note, whatever the
-// notification switch says: the change holds for this run but would be gone at the next
-// start. True when saved.
+// Saves "Groups.lst". A save that fails is told at once, with its reason in the main
+// window's status line and an error note, whatever the notification switch says: the
+// change holds for this run but would be gone at the next start. True when saved.
 bool saveGroups(GroupStore& store);
 
 // Saves after a button and tells what the button did. A caution (nothing changed) is

@@ -105,7 +105,7 @@ std::optional<Group> GroupStore::group(std::size_t index) const {
   return groups_[index];
 }
 
-bool GroupStore::save() {
+bool GroupStore::save(std::string* failure) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<std::string> lines;
   for (const Group& group : groups_) {
@@ -118,7 +118,7 @@ bool GroupStore::save() {
     }
     lines.push_back("---");
   }
-  return writer_.writeLines(lines);
+  return writer_.writeLines(lines, failure);
 }
 
 void GroupStore::load() {

@@ -40,8 +40,9 @@ class GroupStore {
   std::optional<Group> group(std::size_t index) const;
 
   // "Groups.lst": save writes the whole store (all or nothing); load replaces the store's
-  // groups with those of the file, or leaves it empty when there is none.
-  bool save();
+  // groups with those of the file, or leaves it empty when there is none. A failed save
+  // hands its reason to `failure` if given.
+  bool save(std::string* failure = nullptr);
   void load();
 
  private:

@@ -90,10 +90,10 @@
 // Private window messages, always posted (never sent) with both parameters 0. The main
 // window takes the note requests, the settings change and a later start's call to come
 // forward; the companions re-dock.
-#define UM_SHOW_NOTE_MESSAGE 2015  // popup of kind NOTE_MESSAGE with NoteText
-#define UM_SHOW_NOTE_INFO 2016     // popup of kind NOTE_INFO with NoteText
-#define UM_SHOW_NOTE_CAUTION 2017  // popup of kind NOTE_CAUTION with NoteText
-#define UM_SHOW_NOTE_ERROR 2018    // popup of kind NOTE_ERROR with NoteText
+#define UM_SHOW_NOTE_MESSAGE 2015  // popup of kind NOTE_MESSAGE with its oldest pending note
+#define UM_SHOW_NOTE_INFO 2016     // popup of kind NOTE_INFO with its oldest pending note
+#define UM_SHOW_NOTE_CAUTION 2017  // popup of kind NOTE_CAUTION with its oldest pending note
+#define UM_SHOW_NOTE_ERROR 2018    // popup of kind NOTE_ERROR with its oldest pending note
 // The configuration dialog changed the settings record: take its values over. Posted
 // before conf.qvr is written, and also when writing it fails.
 #define UM_SETTINGS_CHANGED 2020

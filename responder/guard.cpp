@@ -2,6 +2,7 @@
 #include "responder/guard.h"
 
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "responder/conversation.h"
@@ -29,8 +30,12 @@ void showStatus(GuardParams& params, const char* text) {
   if (params.mainWindow) params.mainWindow->setItemText(IDC_STATUS, text);
 }
 
+bool isNewest(const GuardParams& params) {
+  return !params.activations || params.activations->isNewest(params.activation);
+}
+
 bool keepGuarding(const GuardParams& params) {
-  return AutoresponseActive && !(params.stopRequest && *params.stopRequest);
+  return AutoresponseActive && isNewest(params);
 }
 
 PassOutcome processTop(GuardParams& params, const std::string& replyText) {
@@ -100,24 +105,45 @@ PassOutcome ProcessTopConversation(GuardParams& params, const std::string& reply
 
 namespace {
 
-void guard(GuardParams& params) {
-  Responder& responder = *params.responder;
-  ImWindows& windows = responder.windows;
-  showStatus(params, STATUS_ON_GUARD);
+// The windows that exist at activation: the topmost conversation window and, if there is
+// one, every top-level window in Z order.
+struct WindowSnapshot {
+  WindowId top = 0;
+  std::vector<WindowId> all;
+};
 
-  // Every conversation that is already open belongs to the user, not to the responder.
+WindowSnapshot takeSnapshot(ImWindows& windows) {
+  WindowSnapshot snapshot;
+  snapshot.top = windows.findTopConversation();
+  if (snapshot.top != 0) snapshot.all = windows.listTopLevelWindows(snapshot.top);
+  return snapshot;
+}
+
+void guard(GuardParams& params, const WindowSnapshot& snapshot) {
+  Responder& responder = *params.responder;
+  // Every conversation that was open at activation belongs to the user, not to the
+  // responder.
   responder.ignoredWindows.Clear();
   params.policy->ResetPolicy();
-  WindowId top = windows.findTopConversation();
-  std::vector<WindowId> all;
-  if (top != 0) all = windows.listTopLevelWindows(top);
-  responder.ignoredWindows.Snapshot(top, all);
+  responder.ignoredWindows.Snapshot(snapshot.top, snapshot.all);
 
   wait(params, params.pollInterval);
   while (keepGuarding(params)) {
     ProcessTopConversation(params, params.replyText);
+    // A newer activation's thread is waiting for this one: no reason to sleep first.
+    if (!isNewest(params)) break;
     wait(params, params.pollInterval);
   }
+}
+
+// Runs `action` unless a newer activation has begun, with no newer one beginning
+// meanwhile; true if it ran.
+bool whileNewest(GuardParams& params, const std::function<void()>& action) {
+  if (!params.activations) {
+    action();
+    return true;
+  }
+  return params.activations->whileNewest(params.activation, action);
 }
 
 }  // namespace
@@ -125,19 +151,52 @@ void guard(GuardParams& params) {
 int GuardThreadMain(GuardParams& params) {
   ImWindows& windows = params.responder->windows;
   windows.threadStarted();
+  showStatus(params, STATUS_ON_GUARD);
+  // The snapshot is taken at once, so that a conversation arriving while the previous
+  // thread finishes its pass is answered; the previous thread may still be closing
+  // conversations in it, which it does not answer twice.
+  WindowSnapshot snapshot;
+  bool started = true;
   try {
-    guard(params);
+    snapshot = takeSnapshot(windows);
   } catch (...) {
-    // Only the start (the snapshot) can get here; without it the conversations that
-    // were open at activation would be answered, so the thread ends instead, and
-    // autoresponse must not look active with no thread guarding. A thread that a newer
-    // activation has already asked to stop leaves the flag to that activation.
-    if (!(params.stopRequest && *params.stopRequest)) AutoresponseActive = false;
+    // Without the snapshot the conversations that were open at activation would be
+    // answered, so the thread ends instead.
+    started = false;
   }
-  showStatus(params, STATUS_INACTIVE);
-  PostNote(NOTE_INFO, STATUS_INACTIVE);
+  if (params.waitForPrevious) params.waitForPrevious();
+  if (started && isNewest(params)) guard(params, snapshot);
+
+  // Only the newest activation tells that guarding has ended: an older thread that ends
+  // after a newer Activate must not say "inactive" after the newer "on guard". A thread
+  // that could not start leaves autoresponse plainly inactive, not active with no thread
+  // guarding.
+  const bool newest = whileNewest(params, [&] {
+    if (!started) AutoresponseActive = false;
+    PostNote(NOTE_INFO, STATUS_INACTIVE);
+  });
+  if (newest) showStatus(params, STATUS_INACTIVE);
   windows.threadEnding();
   return 0;
+}
+
+uint64_t ActivationOrder::begin(const std::function<void()>& announce) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  AutoresponseActive = true;
+  if (announce) announce();
+  return ++newest_;
+}
+
+bool ActivationOrder::isNewest(uint64_t activation) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return activation == newest_;
+}
+
+bool ActivationOrder::whileNewest(uint64_t activation, const std::function<void()>& action) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (activation != newest_) return false;
+  action();
+  return true;
 }
 
 GuardThread::GuardThread(Responder& responder, ReplyPolicy& policy, GroupStore& groups,
@@ -146,46 +205,39 @@ GuardThread::GuardThread(Responder& responder, ReplyPolicy& policy, GroupStore& 
   params.policy = &policy;
   params.groups = &groups;
   params.messageLog = &messageLog;
-  params.stopRequest = &stopRequest_;
 }
 
 GuardThread::~GuardThread() {
   if (!thread_.joinable()) return;
   // A thread still in its last pass ends with the process; waiting here could block the
   // program's exit for seconds.
-  if (running_)
+  if (running())
     thread_.detach();
   else
     thread_.join();
 }
 
 void GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
-                             MainWindowPort& mainWindow,
-                             const std::function<void()>& whileWaiting) {
-  if (thread_.joinable()) {
-    // The previous activation's thread may still be in its last pass; it writes to the
-    // main window through sent messages, so the caller keeps handling them meanwhile.
-    stopRequest_ = true;
-    while (running_) {
-      if (whileWaiting) whileWaiting();
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    thread_.join();
-  }
-  stopRequest_ = false;
+                             MainWindowPort& mainWindow, const std::function<void()>& announce) {
+  GuardParams own = params;
+  own.replyText = defaultReplyText + " > ";
+  own.pollInterval = pollInterval;
+  own.mainWindow = &mainWindow;
+  own.activations = &activations_;
+  own.activation = activations_.begin(announce);
+  // The new thread owns the previous one and joins it; the interface thread never waits.
+  auto previous = std::make_shared<std::thread>(std::move(thread_));
+  own.waitForPrevious = [previous] {
+    if (previous->joinable()) previous->join();
+  };
 
-  params.replyText = defaultReplyText + " > ";
-  params.pollInterval = pollInterval;
-  params.mainWindow = &mainWindow;
-  params.stopRequest = &stopRequest_;
-
-  running_ = true;
-  thread_ = std::thread([this] {
-    GuardThreadMain(params);
-    running_ = false;
+  ++live_;
+  thread_ = std::thread([this, own]() mutable {
+    GuardThreadMain(own);
+    --live_;
   });
 }
 
 bool GuardThread::running() const {
-  return running_;
+  return live_ > 0;
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -19,6 +20,24 @@
 extern const char* const STATUS_ON_GUARD;
 extern const char* const STATUS_INACTIVE;
 
+// The order of activations. Each guard thread belongs to one; once a newer one has begun,
+// the active flag and the news that guarding has ended belong to the newer one, so an
+// older thread finishes its pass and ends without a word.
+class ActivationOrder {
+ public:
+  // A new activation: autoresponse is active from now on, under the number returned.
+  // `announce` runs before any thread can tell that guarding has ended.
+  uint64_t begin(const std::function<void()>& announce = {});
+  bool isNewest(uint64_t activation) const;
+  // Runs `action` if the activation is still the newest, while no newer one can begin;
+  // true if it ran.
+  bool whileNewest(uint64_t activation, const std::function<void()>& action);
+
+ private:
+  mutable std::mutex mutex_;
+  uint64_t newest_ = 0;
+};
+
 struct GuardParams {
   std::string replyText;  // DefaultReplyText followed by " > "
   Responder* responder = nullptr;
@@ -30,9 +49,12 @@ struct GuardParams {
   // Every wait of the thread goes through here: a real sleep in the program; tests may
   // shorten it.
   std::function<void(uint32_t ms)> sleep;
-  // Set by GuardThread when a newer activation wants this thread gone even if
-  // AutoresponseActive is already true again; the loop tests it with the flag.
-  const std::atomic<bool>* stopRequest = nullptr;
+  // The activation the thread belongs to; without an order it is always the newest.
+  ActivationOrder* activations = nullptr;
+  uint64_t activation = 0;
+  // Returns once the previous activation's thread has ended: the thread calls it after
+  // taking its snapshot and before it touches the responder, the policy or the counters.
+  std::function<void()> waitForPrevious;
 };
 
 enum class PassOutcome { Processed, PassedOver, Failed };
@@ -49,18 +71,21 @@ class GuardThread {
               MessageLog& messageLog);
   ~GuardThread();
 
-  // Fills the parameters and starts the thread. If the thread of an earlier activation
-  // is still finishing its last pass, this first waits for it to end, calling
-  // whileWaiting repeatedly (the interface thread handles its messages there), so that
-  // two guard threads never run at once.
+  // Makes autoresponse active, runs `announce` (the popup that says so, which must come
+  // before any news of an end) and starts the thread of a new activation; returns at
+  // once. A thread of an earlier activation that is still in its last pass finishes it
+  // while the new thread takes its snapshot; the new thread then waits for it to end
+  // before its own first pass, so two passes never run at once.
   void StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
-                  MainWindowPort& mainWindow, const std::function<void()>& whileWaiting = {});
+                  MainWindowPort& mainWindow, const std::function<void()>& announce = {});
+  // True while the thread of any activation still runs.
   bool running() const;
 
+  // What every activation's thread starts from; StartGuard fills in the rest.
   GuardParams params;
 
  private:
-  std::thread thread_;
-  std::atomic<bool> running_{false};
-  std::atomic<bool> stopRequest_{false};
+  ActivationOrder activations_;
+  std::thread thread_;  // the newest activation's thread; it joins the one before it
+  std::atomic<int> live_{0};
 };

@@ -16,6 +16,9 @@ constexpr UINT DOCUMENT_REQUEST_TIMEOUT_MS = 1000;
 // Walking the Z order of a desktop whose windows come and go must still end.
 constexpr std::size_t MOST_TOP_LEVEL_WINDOWS = 100000;
 
+// What CoInitialize answered on this guard thread.
+thread_local HRESULT threadComResult = E_FAIL;
+
 HWND hwndOf(WindowId window) {
   return reinterpret_cast<HWND>(window);
 }
@@ -68,12 +71,12 @@ Win32ImWindows::~Win32ImWindows() {
 }
 
 void Win32ImWindows::threadStarted() {
-  threadComResult_ = CoInitialize(nullptr);
+  threadComResult = CoInitialize(nullptr);
 }
 
 void Win32ImWindows::threadEnding() {
-  if (SUCCEEDED(threadComResult_)) CoUninitialize();
-  threadComResult_ = E_FAIL;
+  if (SUCCEEDED(threadComResult)) CoUninitialize();
+  threadComResult = E_FAIL;
 }
 
 WindowId Win32ImWindows::findTopConversation() {

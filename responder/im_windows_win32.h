@@ -20,7 +20,8 @@ class Win32ImWindows : public ImWindows {
   Win32ImWindows(const Win32ImWindows&) = delete;
   Win32ImWindows& operator=(const Win32ImWindows&) = delete;
 
-  // COM for the guard thread itself.
+  // COM for the guard thread itself; the threads of two activations overlap for a while,
+  // so each keeps its own result.
   void threadStarted() override;
   void threadEnding() override;
 
@@ -43,7 +44,6 @@ class Win32ImWindows : public ImWindows {
   using ObjectFromLresultFn = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
 
   HRESULT comResult_ = E_FAIL;
-  HRESULT threadComResult_ = E_FAIL;
   HMODULE accessibility_ = nullptr;
   ObjectFromLresultFn objectFromLresult_ = nullptr;
 };

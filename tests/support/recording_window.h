@@ -22,9 +22,10 @@ class RecordingWindow : public MainWindowPort {
     std::lock_guard<std::mutex> lock(mutex_);
     title_ = text;
   }
-  void postMessage(unsigned message) override {
+  bool postMessage(unsigned message) override {
     std::lock_guard<std::mutex> lock(mutex_);
     posted_.push_back(message);
+    return true;
   }
 
   // The control's last text, empty if it was never written.
@@ -70,7 +71,7 @@ class SharedStateGuard {
     LogToFileEnabled = false;
     ReceivedCount = 0;
     RepliedCount = 0;
-    NoteText.set("");
+    PendingNotes.clear();
   }
   RecordingWindow window;
 };

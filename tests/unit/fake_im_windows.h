@@ -127,10 +127,10 @@ class FakeImWindows : public ImWindows {
     }));
   }
   // Passed as the guard's sleep so that waits appear in the event record in order.
-  // Listing the Z order runs out of memory from now on.
-  void failListings() {
+  // Listing the Z order runs out of memory from now on (or no longer).
+  void failListings(bool fail = true) {
     std::lock_guard<std::mutex> lock(mutex_);
-    listingsFail_ = true;
+    listingsFail_ = fail;
   }
 
   void recordSleep(uint32_t ms) {
@@ -152,16 +152,10 @@ class FakeImWindows : public ImWindows {
     std::lock_guard<std::mutex> lock(mutex_);
     return ended_;
   }
-  // The most guard threads that were ever between threadStarted and threadEnding at once.
-  int mostThreadsAtOnce() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return mostAtOnce_;
-  }
 
   void threadStarted() override {
     std::lock_guard<std::mutex> lock(mutex_);
     ++started_;
-    mostAtOnce_ = std::max(mostAtOnce_, started_ - ended_);
   }
   void threadEnding() override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -251,5 +245,4 @@ class FakeImWindows : public ImWindows {
   bool listingsFail_ = false;
   int started_ = 0;
   int ended_ = 0;
-  int mostAtOnce_ = 0;
 };

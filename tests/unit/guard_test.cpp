@@ -275,7 +275,8 @@ TEST_F(GuardLoopTest, StartAndEndAreShownAndNoted) {
   EXPECT_EQ(port.statuses(), (std::vector<std::string>{"Autoresponse is on guard",
                                                        "Autoresponse is Currently Inactive..."}));
   EXPECT_EQ(port.posted(), std::vector<unsigned>{UM_SHOW_NOTE_INFO});
-  EXPECT_EQ(NoteText.copy(), "Autoresponse is Currently Inactive...");
+  ASSERT_EQ(PendingNotes.pending().size(), 1u);
+  EXPECT_EQ(PendingNotes.pending()[0].text, "Autoresponse is Currently Inactive...");
   EXPECT_EQ(fake.threadsStarted(), 1);
   EXPECT_EQ(fake.threadsEnded(), 1);
 }
@@ -381,94 +382,137 @@ TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
   EXPECT_EQ(port.statuses().back(), "Autoresponse is Currently Inactive...");
 }
 
-// Writes to the status line as the real window does: the writing thread waits
-// until the interface thread has handled the write, which it does only while it
-// pumps messages.
-class SentMessagePort : public RecordingWindow {
+// Holds every settle delay (the wait inside a pass) while closed; the poll interval of
+// the threads below is 500 ms, so 1000 ms is always a settle delay.
+class PassGate {
  public:
-  void setItemText(int id, const std::string& text) override {
+  void sleep(uint32_t ms) {
     std::unique_lock<std::mutex> lock(mutex_);
-    ++pending_;
-    if (!handled_.wait_for(lock, std::chrono::seconds(5), [&] { return pending_ == 0; }))
-      stalled_ = true;
+    ++sleeps_;
+    if (ms == 1000) {
+      ++held_;
+      opened_.wait(lock, [&] { return open_; });
+    }
     lock.unlock();
-    RecordingWindow::setItemText(id, text);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  // The interface thread's message pump.
-  void pump() {
+  void open() {
     std::lock_guard<std::mutex> lock(mutex_);
-    pending_ = 0;
-    handled_.notify_all();
+    open_ = true;
+    opened_.notify_all();
   }
-  bool stalled() const {
+  int held() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return stalled_;
+    return held_;
+  }
+  int sleeps() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sleeps_;
   }
 
  private:
   mutable std::mutex mutex_;
-  std::condition_variable handled_;
-  int pending_ = 0;
-  bool stalled_ = false;
+  std::condition_variable opened_;
+  bool open_ = false;
+  int held_ = 0;
+  int sleeps_ = 0;
 };
 
-TEST_F(GuardThreadTest, QuickReactivationNeverLeavesTwoThreadsRunning) {
-  SentMessagePort windowPort;
+// A conversation that arrives once the running thread has taken its snapshot; returns when
+// that thread is held inside its pass over it.
+WindowId arriveAndHold(FakeImWindows& fake, PassGate& gate, const Conversation& c) {
+  EXPECT_TRUE(waitUntil([&] { return gate.sleeps() > 0; }, 10000, 2));
+  WindowId w = fake.openConversation(c);
+  EXPECT_TRUE(waitUntil([&] { return gate.held() == 1; }, 10000, 2));
+  return w;
+}
+
+// DeActivate and Activate again, twice, while the first thread is in the middle of
+// answering a conversation, as quick clicks would.
+TEST_F(GuardThreadTest, ReactivationMidPassHandsOverWithoutWaitingOrAnsweringTwice) {
+  NotifyEnabled = true;
+  PassGate gate;
   GuardThread guard(responder, policy, groups, log);
-  guard.params.sleep = [](uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms / 20));
+  guard.params.sleep = [&gate](uint32_t ms) { gate.sleep(ms); };
+  std::atomic<int> activations{0};
+  auto activate = [&](const std::string& reply) {
+    guard.StartGuard(500, reply, port, [] { PostNote(NOTE_INFO, "on guard"); });
+    ++activations;
   };
-  int pumps = 0;
-  auto pump = [&] {
-    ++pumps;
-    windowPort.pump();
+  auto deactivate = [] {
+    AutoresponseActive = false;
+    PostNote(NOTE_CAUTION, "stopping");
   };
+  // Should an activation wait for the held pass, this opens the gate at last; the test
+  // then fails instead of hanging.
+  std::thread rescue([&] {
+    if (!waitUntil([&] { return activations == 3; }, 5000, 5)) gate.open();
+  });
 
-  fake.openConversation(message("old - chat", "old: hi"));
-  AutoresponseActive = true;
-  guard.StartGuard(1000, "First", windowPort, pump);
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        windowPort.pump();
-        return !windowPort.statuses().empty();
-      },
-      10000, 2));
-  // Deactivate and activate again at once, as a quick double click would.
+  activate("First");
+  WindowId a = arriveAndHold(fake, gate, message("a - chat", "a: hi"));
+  deactivate();
+  activate("Second");
+  deactivate();
+  activate("Third");
+  rescue.join();
+  EXPECT_EQ(gate.held(), 1) << "an activation waited for the pass";
+
+  // Meanwhile a contact writes: the new threads have taken their snapshots, but none
+  // passes while the first is still answering.
+  WindowId b = fake.openConversation(message("b - chat", "b: hi"));
+  ASSERT_TRUE(waitUntil([&] { return fake.listings() == 2; }, 10000, 2));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(fake.typedInto(b), "");
+  EXPECT_EQ(gate.held(), 1);
+
+  gate.open();
+  ASSERT_TRUE(waitUntil([&] { return log.messageCount() == 2; }, 10000, 2));
   AutoresponseActive = false;
-  guard.StartGuard(1000, "Second", windowPort, pump);
-  AutoresponseActive = true;
-  // Activation that raises the flag before the thread is started must not hang
-  // either.
-  guard.StartGuard(1000, "Third", windowPort, pump);
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
 
-  // Each activation lists the windows once when it finds one open.
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        windowPort.pump();
-        return fake.listings() == 3;
-      },
-      10000, 2));
-  WindowId w = fake.openConversation(message("ann - chat", "ann: hi"));
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        windowPort.pump();
-        return !fake.isOpen(w);
-      },
-      10000, 2));
-  AutoresponseActive = false;
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        windowPort.pump();
-        return !guard.running();
-      },
-      10000, 2));
-
-  EXPECT_EQ(fake.mostThreadsAtOnce(), 1);
+  // Each conversation answered once, by the thread that read it, and counted.
+  EXPECT_EQ(fake.typedInto(a), " Hey a,First ");
+  EXPECT_EQ(fake.typedInto(b), " Hey b,Third ");
+  EXPECT_EQ(ReceivedCount, 2);
+  EXPECT_EQ(RepliedCount, 2);
   EXPECT_EQ(fake.threadsStarted(), 3);
   EXPECT_EQ(fake.threadsEnded(), 3);
-  EXPECT_GT(pumps, 0);
-  EXPECT_FALSE(windowPort.stalled()) << "the waiting activation did not keep messages flowing";
-  EXPECT_EQ(fake.typedInto(w), " Hey ann,Third ");
+  // The older threads end without a word; only the last one says it has stopped.
+  std::vector<std::string> notes;
+  for (const NoteRequest& n : PendingNotes.pending()) notes.push_back(n.text);
+  EXPECT_EQ(notes,
+            (std::vector<std::string>{"on guard", "stopping", "on guard", "stopping", "on guard",
+                                      "Msg from : a,>-- hi", "Msg from : b,>-- hi",
+                                      "Autoresponse is Currently Inactive..."}));
+  EXPECT_EQ(port.countStatus("Autoresponse is Currently Inactive..."), 1);
+  EXPECT_EQ(port.statuses().back(), "Autoresponse is Currently Inactive...");
+}
+
+// A thread that cannot take its snapshot ends; had it been the newest, autoresponse
+// would be left inactive, but a newer activation keeps its flag.
+TEST_F(GuardThreadTest, FailedStartLeavesTheFlagToANewerActivation) {
+  PassGate gate;
+  GuardThread guard(responder, policy, groups, log);
+  guard.params.sleep = [&gate](uint32_t ms) { gate.sleep(ms); };
+  guard.StartGuard(500, "First", port);
+  arriveAndHold(fake, gate, message("a - chat", "a: hi"));
+
+  AutoresponseActive = false;
+  fake.failListings(true);
+  guard.StartGuard(500, "Failing", port);
+  ASSERT_TRUE(waitUntil([&] { return fake.listings() == 1; }, 10000, 2));
+  fake.failListings(false);
+  AutoresponseActive = false;
+  guard.StartGuard(500, "Third", port);
+  ASSERT_TRUE(waitUntil([&] { return fake.listings() == 2; }, 10000, 2));
+  gate.open();
+
+  ASSERT_TRUE(waitUntil([&] { return fake.threadsEnded() == 2; }, 10000, 2));
+  EXPECT_TRUE(AutoresponseActive);
+  EXPECT_EQ(port.countStatus("Autoresponse is Currently Inactive..."), 0);
+  AutoresponseActive = false;
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
 }
 
 }  // namespace

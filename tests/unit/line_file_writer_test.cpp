@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "scratch_dir.h"
 
@@ -74,35 +76,115 @@ TEST_F(LineFileWriting, ReplacesOldContentWhateverTemporaryFilesAreLeftOver) {
   EXPECT_EQ(savesLeftBehind("Groups.lst") + savesLeftBehind("conf.qvr"), 0);
 }
 
-TEST_F(LineFileWriting, FailuresKeepTheOldFile) {
-  // A read-only file is the user's decision: it is not replaced.
-  writeFile("locked.txt", "keep\r\n");
-  setReadOnly("locked.txt", true);
-  EXPECT_FALSE(LineFileWriter("locked.txt").writeLines({"new"}));
-  setReadOnly("locked.txt", false);
-  EXPECT_EQ(readFile("locked.txt"), "keep\r\n");
-  EXPECT_EQ(savesLeftBehind("locked.txt"), 0);
-
-  // A directory where the file should be.
-  std::filesystem::create_directory("folder.txt");
-  EXPECT_FALSE(LineFileWriter("folder.txt").writeLines({"new"}));
-  EXPECT_TRUE(std::filesystem::is_directory("folder.txt"));
-  EXPECT_EQ(savesLeftBehind("folder.txt"), 0);
-
 #ifdef _WIN32
-  // Another program holds the file open without sharing it: the temporary file is written,
-  // cannot take the file's place, and is removed again.
-  writeFile("held.txt", "keep\r\n");
-  const HANDLE held = CreateFileA("held.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(LineFileWriter("held.txt").writeLines({"new"}));
-  CloseHandle(held);
-  EXPECT_EQ(readFile("held.txt"), "keep\r\n");
-  EXPECT_EQ(savesLeftBehind("held.txt"), 0);
+// Another program holding the file open without sharing it; closed when the test ends.
+struct HeldOpen {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  ~HeldOpen() {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+};
 #endif
 
+TEST_F(LineFileWriting, FailuresKeepTheOldFileAndSayWhy) {
+#ifdef _WIN32
+  HeldOpen held;
+#endif
+  struct Case {
+    const char* name;
+    std::function<void()> prepare;
+    std::string reason;  // where the system's words are known; otherwise any
+  } cases[] = {
+      // A read-only file is the user's decision: it is not replaced.
+      {"locked.txt", [&] { setReadOnly("locked.txt", true); },
+#ifdef _WIN32
+       ""},
+#else
+       "Permission denied"},
+#endif
+      {"folder.txt",
+       [] {
+         std::filesystem::remove("folder.txt");
+         std::filesystem::create_directory("folder.txt");
+       },
+#ifdef _WIN32
+       ""},
+      // The temporary file is written, cannot take the file's place, and is removed again.
+      {"held.txt",
+       [&] {
+         held.file = CreateFileA("held.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+         ASSERT_NE(held.file, INVALID_HANDLE_VALUE);
+       },
+       ""},
+#else
+       "Is a directory"},
+      {"no/such/folder.txt", [] {}, "No such file or directory"},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (std::string(c.name).find('/') == std::string::npos) writeFile(c.name, "keep\r\n");
+    c.prepare();
+    std::string reason;
+    EXPECT_FALSE(LineFileWriter(c.name).writeLines({"new"}, &reason));
+    if (!c.reason.empty()) {
+      EXPECT_EQ(reason, c.reason);
+    }
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(reason.find_first_of("\r\n"), std::string::npos) << reason;
+    if (std::filesystem::is_regular_file(c.name)) {
+      setReadOnly(c.name, false);
+#ifdef _WIN32
+      if (held.file != INVALID_HANDLE_VALUE) CloseHandle(held.file);
+      held.file = INVALID_HANDLE_VALUE;
+#endif
+      EXPECT_EQ(readFile(c.name), "keep\r\n");
+    }
+    EXPECT_EQ(savesLeftBehind(c.name), 0);
+  }
   EXPECT_FALSE(LineFileWriter("").writeLines({"x"}));
+}
+
+#ifdef _WIN32
+// Whether the file system keeps a creation time of its own (Wine on a Unix file system
+// does not): one set on a scratch file reads back.
+bool keepsCreationTime() {
+  const HANDLE file = CreateFileA("probe.tmp", GENERIC_WRITE | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  FILETIME old{0x12345678u, 0x01C00000u}, read{};
+  const bool kept = SetFileTime(file, &old, nullptr, nullptr) &&
+                    GetFileTime(file, &read, nullptr, nullptr) && CompareFileTime(&old, &read) == 0;
+  CloseHandle(file);
+  DeleteFileA("probe.tmp");
+  return kept;
+}
+#endif
+
+// What the user set on the file survives a save of new content.
+TEST_F(LineFileWriting, SaveKeepsTheFilesProperties) {
+  writeFile("Groups.lst", "old\r\n");
+#ifdef _WIN32
+  ASSERT_TRUE(SetFileAttributesA("Groups.lst", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  WIN32_FILE_ATTRIBUTE_DATA before{}, after{};
+  ASSERT_TRUE(GetFileAttributesExA("Groups.lst", GetFileExInfoStandard, &before));
+  Sleep(50);
+#else
+  std::filesystem::permissions("Groups.lst", std::filesystem::perms(0640));
+#endif
+  ASSERT_TRUE(LineFileWriter("Groups.lst").writeLines({"new"}));
+  EXPECT_EQ(readFile("Groups.lst"), "new\r\n");
+#ifdef _WIN32
+  ASSERT_TRUE(GetFileAttributesExA("Groups.lst", GetFileExInfoStandard, &after));
+  EXPECT_TRUE(after.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) << after.dwFileAttributes;
+  if (keepsCreationTime()) {
+    EXPECT_EQ(CompareFileTime(&before.ftCreationTime, &after.ftCreationTime), 0);
+  }
+  SetFileAttributesA("Groups.lst", FILE_ATTRIBUTE_NORMAL);
+#else
+  EXPECT_EQ(std::filesystem::status("Groups.lst").permissions(), std::filesystem::perms(0640));
+#endif
+  EXPECT_EQ(savesLeftBehind("Groups.lst"), 0);
 }
 
 TEST_F(LineFileWriting, NameIsKeptTo99Characters) {

@@ -37,17 +37,18 @@ TEST(MessageLog, RecordsPerSenderInOrder) {
 TEST(MessageLog, NotesFollowTheSwitch) {
   SharedStateGuard state;
   MessageLog log;
-  NoteText.set("earlier");
   log.AddMessage("ann,>", " hi");
-  EXPECT_EQ(NoteText.copy(), "earlier");
+  EXPECT_TRUE(PendingNotes.pending().empty());
   EXPECT_TRUE(state.window.posted().empty());
   EXPECT_EQ(log.messageCount(), 1u);
 
   NotifyEnabled = true;
   log.AddMessage("ann,>", " hi");
-  EXPECT_EQ(NoteText.copy(), "Msg from : ann,>-- hi");
   log.AddMessage("bob,>", "");
-  EXPECT_EQ(NoteText.copy(), "Msg from : bob,>--");
+  std::vector<NoteRequest> notes = PendingNotes.pending();
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0].text, "Msg from : ann,>-- hi");
+  EXPECT_EQ(notes[1].text, "Msg from : bob,>--");
   EXPECT_EQ(state.window.posted(),
             (std::vector<unsigned>{UM_SHOW_NOTE_MESSAGE, UM_SHOW_NOTE_MESSAGE}));
 }

@@ -182,6 +182,50 @@ bool QuorvaneApp::waitForNoPopups(DWORD timeoutMs) const {
   return WaitUntil([this] { return popups().empty(); }, timeoutMs);
 }
 
+double QuorvaneApp::postedMessageDelayMs() const {
+  static int probe = 0;
+  const WPARAM caret = 1 + (++probe % 2);  // differs from the last probe's
+  HWND edit = control(IDC_DEFAULT_REPLY);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  auto elapsedMs = [&] {
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+  };
+  PostMessageA(edit, EM_SETSEL, caret, caret);
+  for (;;) {
+    DWORD_PTR selection = 0;
+    SendMessageTimeoutA(edit, EM_GETSEL, 0, 0, SMTO_NORMAL, 10000, &selection);
+    if (LOWORD(selection) == caret && HIWORD(selection) == caret) return elapsedMs();
+    if (elapsedMs() > 10000) return elapsedMs();
+    Sleep(1);
+  }
+}
+
+void PopupRecord::look() {
+  std::vector<PopupWindow> open = app_.popups();
+  // Newest first on screen: the new ones join the record oldest first.
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    bool known = false;
+    for (const PopupWindow& s : seen_) known = known || s.window == it->window;
+    if (!known && !it->text.empty()) seen_.push_back(*it);
+  }
+}
+
+std::vector<std::string> PopupRecord::texts() const {
+  std::vector<std::string> texts;
+  for (const PopupWindow& p : seen_) texts.push_back(p.text);
+  return texts;
+}
+
+int PopupRecord::count(const std::string& text) const {
+  int n = 0;
+  for (const PopupWindow& p : seen_) n += p.text == text;
+  return n;
+}
+
 DWORD QuorvaneApp::close(DWORD timeoutMs) {
   post(WM_CLOSE);
   return waitForExit(timeoutMs);

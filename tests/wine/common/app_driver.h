@@ -27,6 +27,22 @@ struct PopupWindow {
   std::string text;
 };
 
+class QuorvaneApp;
+
+// Every popup the program shows while it is watched, once each, in the order shown: call
+// look() more often than a popup lives.
+class PopupRecord {
+ public:
+  explicit PopupRecord(const QuorvaneApp& app) : app_(app) {}
+  void look();
+  std::vector<std::string> texts() const;
+  int count(const std::string& text) const;
+
+ private:
+  const QuorvaneApp& app_;
+  std::vector<PopupWindow> seen_;
+};
+
 class QuorvaneApp {
  public:
   // The working folder QV_BUILD_DIR\apprun\<caseName>, emptied of files.
@@ -82,6 +98,12 @@ class QuorvaneApp {
   HWND waitForPopup(const std::string& text, DWORD timeoutMs = 5000) const;
   // Waits until no popup is open.
   bool waitForNoPopups(DWORD timeoutMs) const;
+
+  // How long a message posted to the main window waits before it is handled, in ms: an
+  // EM_SETSEL posted to the reply box, read back with sent EM_GETSELs (sent messages
+  // overtake posted ones, so only the posted one can show a stall) until it shows. The box
+  // must hold at least two characters.
+  double postedMessageDelayMs() const;
 
   // Asks the main window to close and waits for the process to end; its exit code, or
   // STILL_ACTIVE when it did not end in time.

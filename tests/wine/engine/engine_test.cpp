@@ -183,7 +183,8 @@ TEST_F(EngineTest, ContactsMessageIsAnsweredSentAndClosed) {
   auto logged = engine->log.MessagesOf("jlee99,>");
   ASSERT_FALSE(logged.empty());
   EXPECT_EQ(logged.back().Text, " are you there?");
-  EXPECT_EQ(NoteText.copy(), "Msg from : jlee99,>-- are you there?");
+  ASSERT_FALSE(PendingNotes.pending().empty());
+  EXPECT_EQ(PendingNotes.pending().back().text, "Msg from : jlee99,>-- are you there?");
   std::string file = engine->logFileContent();
   EXPECT_NE(file.find("( FROM ) : jlee99,>\r\n( MSG )  :  are you there?\r\n"), std::string::npos)
       << file;

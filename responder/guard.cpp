@@ -180,7 +180,7 @@ int GuardThreadMain(GuardParams& params) {
   return 0;
 }
 
-uint64_t ActivationOrder::begin(const std::function<void()>& announce) {
+uint64_t ActivationOrder::newActivation(const std::function<void()>& announce) {
   std::lock_guard<std::mutex> lock(mutex_);
   AutoresponseActive = true;
   if (announce) announce();
@@ -224,7 +224,7 @@ void GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultRe
   own.pollInterval = pollInterval;
   own.mainWindow = &mainWindow;
   own.activations = &activations_;
-  own.activation = activations_.begin(announce);
+  own.activation = activations_.newActivation(announce);
   // The new thread owns the previous one and joins it; the interface thread never waits.
   auto previous = std::make_shared<std::thread>(std::move(thread_));
   own.waitForPrevious = [previous] {

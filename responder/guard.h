@@ -27,7 +27,7 @@ class ActivationOrder {
  public:
   // A new activation: autoresponse is active from now on, under the number returned.
   // `announce` runs before any thread can tell that guarding has ended.
-  uint64_t begin(const std::function<void()>& announce = {});
+  uint64_t newActivation(const std::function<void()>& announce = {});
   bool isNewest(uint64_t activation) const;
   // Runs `action` if the activation is still the newest, while no newer one can begin;
   // true if it ran.

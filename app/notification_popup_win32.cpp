@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "app/app_win32.h"
 #include "base/dialog_controls_win32.h"
+#include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
 
 namespace {
@@ -36,8 +37,8 @@ int bitmapOf(NoteKind kind) {
 // White on the dark blue of a message note, black on the others. Without its picture
 // (lite look) a note keeps the system's text colour: white on the plain dialog
 // background could not be read.
-COLORREF textColourOf(NoteKind kind) {
-  if (kind == NOTE_MESSAGE && BackgroundBrush(bitmapOf(kind))) return RGB(255, 255, 255);
+COLORREF textColourOf(NoteKind kind, HWND window) {
+  if (kind == NOTE_MESSAGE && BackgroundBrush(bitmapOf(kind), window)) return RGB(255, 255, 255);
   return RGB(0, 0, 0);
 }
 
@@ -55,15 +56,18 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       SetWindowLongPtrA(window, DWLP_USER, lParam);
       return FALSE;  // no focus for the text: focusing it would activate the popup
     case WM_CTLCOLORDLG: {
-      HBRUSH brush = note ? BackgroundBrush(bitmapOf(note->kind)) : nullptr;
+      HBRUSH brush = note ? BackgroundBrush(bitmapOf(note->kind), window) : nullptr;
       return reinterpret_cast<INT_PTR>(brush);
     }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, note ? textColourOf(note->kind) : RGB(0, 0, 0));
+      SetTextColor(dc, note ? textColourOf(note->kind, window) : RGB(0, 0, 0));
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
     }
+    case WM_DPICHANGED:
+      TakeSuggestedRect(window, lParam);
+      return FALSE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_CLOSE:

@@ -25,5 +25,4 @@ marker="$WINEPREFIX/.quorvane-prefix-ready"
 if [ ! -f "$marker" ]; then
   echo "setup: preparing the Wine prefix in $WINEPREFIX"
   "$root/scripts/wine-prefix.sh"
-  touch "$marker"
 fi

@@ -3,7 +3,9 @@
 # the portable logic natively with AddressSanitizer and UndefinedBehaviorSanitizer and
 # again with ThreadSanitizer, a short run of every fuzz target, then everything under Wine
 # on a private headless display, the packages installed into a scratch Wine prefix of
-# their own.
+# their own. The window tests that check layout and pictures run again at 125, 150 and
+# 200 % in a second prefix (.wine-scaled); every window's screenshot at each scale is
+# shots/dpi<scale>_<window>.png.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -36,6 +38,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   ctest --preset windows
   rc=$?
   wineserver -k 2>/dev/null || true
+  # The second prefix, at other display scales, has a server of its own.
+  WINEPREFIX="'"$root"'/.wine-scaled" wineserver -k 2>/dev/null || true
   exit $rc' || status=$?
 
 # The window tests leave screenshots as BMP files; keep PNG copies where people look.

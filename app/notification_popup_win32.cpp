@@ -49,6 +49,16 @@ void closeNote(HWND window, NotificationPopup* note) {
   DestroyWindow(window);
 }
 
+// The bottom-right corner of the work area, whatever the window system did with the
+// template's far-off position.
+void placeInCorner(HWND window) {
+  RECT work{}, frame{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, HWND_TOPMOST, work.right - (frame.right - frame.left),
+               work.bottom - (frame.bottom - frame.top), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* note = reinterpret_cast<NotificationPopup*>(GetWindowLongPtrA(window, DWLP_USER));
   switch (message) {
@@ -66,8 +76,14 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
     }
     case WM_DPICHANGED:
+      // Moved to the corner of a monitor of another scale: the new size, and back into
+      // the corner once the dialog manager has placed it as suggested.
       TakeSuggestedRect(window, lParam);
+      PostMessageA(window, UM_NOTE_TO_CORNER, 0, 0);
       return FALSE;
+    case UM_NOTE_TO_CORNER:
+      placeInCorner(window);
+      return TRUE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_CLOSE:
@@ -84,16 +100,6 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return TRUE;
   }
   return FALSE;
-}
-
-// The bottom-right corner of the work area, whatever the window system did with the
-// template's far-off position.
-void placeInCorner(HWND window) {
-  RECT work{}, frame{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  GetWindowRect(window, &frame);
-  SetWindowPos(window, HWND_TOPMOST, work.right - (frame.right - frame.left),
-               work.bottom - (frame.bottom - frame.top), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 }  // namespace

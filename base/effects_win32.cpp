@@ -58,14 +58,18 @@ ScreenRect screenRect(HWND window) {
 }
 
 // The loaded pictures with their size at 100 %, and the brushes made from them, one per
-// picture and size, kept until the process ends (a window of one kind has one size at
-// each scale, so there are few).
+// picture and size, kept with their bitmaps until the process ends (a window of one kind
+// has one size at each scale, so there are few).
+struct MadeBrush {
+  HBITMAP picture = nullptr;
+  HBRUSH brush = nullptr;
+};
 std::map<int, PixelSize>& pictures() {
   static std::map<int, PixelSize> loaded;
   return loaded;
 }
-std::map<std::tuple<int, int, int>, HBRUSH>& brushes() {
-  static std::map<std::tuple<int, int, int>, HBRUSH> made;
+std::map<std::tuple<int, int, int>, MadeBrush>& brushes() {
+  static std::map<std::tuple<int, int, int>, MadeBrush> made;
   return made;
 }
 
@@ -79,14 +83,9 @@ void loadPicture(int bitmapId) {
 }
 
 // The picture drawn at the size, smoothly scaled (HALFTONE) unless it is its own size.
-HBRUSH makeBrush(int bitmapId, PixelSize design, PixelSize size) {
+HBITMAP drawPicture(int bitmapId, PixelSize design, PixelSize size) {
   HBITMAP picture = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(bitmapId));
-  if (!picture) return nullptr;
-  if (size == design) {
-    HBRUSH brush = CreatePatternBrush(picture);
-    DeleteObject(picture);  // the brush keeps its own copy
-    return brush;
-  }
+  if (!picture || size == design) return picture;
   HDC screen = GetDC(nullptr);
   HDC from = CreateCompatibleDC(screen);
   HDC to = CreateCompatibleDC(screen);
@@ -102,9 +101,7 @@ HBRUSH makeBrush(int bitmapId, PixelSize design, PixelSize size) {
   DeleteDC(to);
   ReleaseDC(nullptr, screen);
   DeleteObject(picture);
-  HBRUSH brush = scaled ? CreatePatternBrush(scaled) : nullptr;
-  if (scaled) DeleteObject(scaled);
-  return brush;
+  return scaled;
 }
 
 }  // namespace
@@ -152,9 +149,12 @@ WindowBackground BackgroundFor(int bitmapId, HWND window) {
   const PictureFit fit = bitmapId == IDB_MAIN ? PictureFit::AcrossWidth : PictureFit::Cover;
   const PixelSize size = BackgroundPictureSize(picture->second, WindowDpi(window),
                                                PixelSize{client.right, client.bottom}, fit);
-  HBRUSH& brush = brushes()[std::make_tuple(bitmapId, size.width, size.height)];
-  if (!brush) brush = makeBrush(bitmapId, picture->second, size);
-  return WindowBackground{brush, size};
+  MadeBrush& made = brushes()[std::make_tuple(bitmapId, size.width, size.height)];
+  if (!made.brush) {
+    if (!made.picture) made.picture = drawPicture(bitmapId, picture->second, size);
+    if (made.picture) made.brush = CreatePatternBrush(made.picture);
+  }
+  return WindowBackground{made.brush, size};
 }
 
 HBRUSH BackgroundBrush(int bitmapId, HWND window) {

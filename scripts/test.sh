@@ -28,19 +28,27 @@ echo "== windows build and tests (under Wine)"
 echo "== release packages (zip and installer)"
 cmake --build --preset windows --target package
 rm -rf "$root/build/windows/shots"
-# One headless X server and one Wine server kept running for the whole run.
+# One headless X server and one Wine server kept running for each part of the run: the
+# tests at 100 % on a 1280x1024 screen, then those at larger display scales (label
+# "scaled", run in the second prefix) on a 2560x1600 screen, as such scales are made for.
 status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  wineserver -p 2>/dev/null || true
-  # Start Wine'"'"'s background services now: started by the first test they would hold
-  # ctest'"'"'s output pipe open until the server ends.
-  "'"$root"'/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
-  ctest --preset windows
-  rc=$?
-  wineserver -k 2>/dev/null || true
-  # The second prefix, at other display scales, has a server of its own.
-  WINEPREFIX="'"$root"'/.wine-scaled" wineserver -k 2>/dev/null || true
-  exit $rc' || status=$?
+run_under_x() {  # screen size, then ctest's arguments
+  local screen=$1
+  shift
+  xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
+    wineserver -p 2>/dev/null || true
+    # Start Wine'"'"'s background services now: started by the first test they would hold
+    # ctest'"'"'s output pipe open until the server ends.
+    "'"$root"'/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
+    ctest --preset windows "$@"
+    rc=$?
+    wineserver -k 2>/dev/null || true
+    # The second prefix, at other display scales, has a server of its own.
+    WINEPREFIX="'"$root"'/.wine-scaled" wineserver -k 2>/dev/null || true
+    exit $rc' bash "$@"
+}
+run_under_x 1280x1024 -LE scaled || status=$?
+run_under_x 2560x1600 -L scaled || status=$?
 
 # The window tests leave screenshots as BMP files; keep PNG copies where people look.
 if compgen -G "$root/build/windows/shots/*.bmp" >/dev/null; then

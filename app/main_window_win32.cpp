@@ -6,6 +6,7 @@
 
 #include "app/app_win32.h"
 #include "app/notification_popup_win32.h"
+#include "app/running_copy_win32.h"
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
@@ -92,6 +93,9 @@ void StartUp(HWND window) {
   };
   mainWindowPort().setWindow(window);
   setMainWindowPort(&mainWindowPort());
+  // From now on a later start brings this window forward; its request waits in the queue
+  // until start-up is done.
+  PublishMainWindow(window);
 
   Settings& settings = app().settingsStore.settings();
   app().settingsStore.load();
@@ -186,6 +190,8 @@ void closeCompanion(HWND companion) {
 }
 
 void Shutdown(HWND window) {
+  // A start from now on waits for this process to end and then runs in its place.
+  PublishMainWindow(nullptr);
   closeCompanion(GroupsWindow());
   closeCompanion(MessageLogWindow());
   if (!LiteMode()) FadeOut(window);
@@ -294,6 +300,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case UM_SETTINGS_CHANGED:
       Reload(window);
+      return TRUE;
+    case UM_COME_FORWARD:
+      ComeForward(window);
       return TRUE;
   }
   return FALSE;

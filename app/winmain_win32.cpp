@@ -3,8 +3,9 @@
 
 #include "resources/resource.h"
 #include "app/app_win32.h"
-#include "base/effects_win32.h"
 #include "app/main_window_win32.h"
+#include "app/running_copy_win32.h"
+#include "base/effects_win32.h"
 
 namespace {
 
@@ -24,10 +25,11 @@ void restrictLibrarySearch() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   restrictLibrarySearch();
+  // A second start ends here, before it reads or writes any file: the running copy comes
+  // forward instead. The mutex stays held until the process ends; the installer asks the
+  // user to close Quorvane while it exists.
+  if (!BecomeTheRunningCopy(QV_RUNNING_MUTEX)) ExitProcess(0);
   app().instance = instance;
-  // Held until the process ends: the installer asks the user to close Quorvane while it
-  // exists.
-  CreateMutexA(nullptr, FALSE, QV_RUNNING_MUTEX);
   responder();  // the engine is built before any window exists
   LoadMainBackground();
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainWindowProc, 0);

@@ -39,8 +39,11 @@ constexpr const char* STANDIN_CONTROL_TITLE = "Stand-in Messenger";
 constexpr int STANDIN_CONTACT_FIELD_ID = 101;
 constexpr int STANDIN_MESSAGE_FIELD_ID = 102;
 
-// The program's path below the windows build folder.
+// The program's path below the windows build folder, and that of its 32-bit build (the
+// chat client itself is a 32-bit program).
 constexpr const char* STANDIN_EXE_RELATIVE = "\\standin_messenger\\standin_messenger.exe";
+constexpr const char* STANDIN32_EXE_RELATIVE =
+    "\\standin32\\standin_messenger\\standin_messenger.exe";
 constexpr const char* STANDIN_TRANSCRIPT_SWITCH = "--transcript";
 
 // Command codes (COPYDATASTRUCT::dwData).

@@ -10,13 +10,6 @@
 
 namespace {
 
-// The program's window holding a control with this id (other than the main window).
-HWND windowWith(const QuorvaneApp& app, int controlId) {
-  for (const ProgramWindow& w : app.otherWindows())
-    if (GetDlgItem(w.window, controlId) && !GetDlgItem(w.window, IDC_NOTE_TEXT)) return w.window;
-  return nullptr;
-}
-
 RECT frameOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
@@ -51,14 +44,13 @@ TEST(Companions, DockFollowTheMainWindowAndCloseWithIt) {
 
   app.click(IDC_GROUPS_BUTTON);
   HWND groups = nullptr;
-  ASSERT_TRUE(
-      WaitUntil([&] { return (groups = windowWith(app, IDC_GROUP_LIST)) != nullptr; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return (groups = app.companion(IDC_GROUP_LIST)) != nullptr; }, 5000));
   EXPECT_TRUE(WaitUntil([&] { return dockedRight(groups, main); }, 5000));
 
   app.click(IDC_MESSAGE_LOG_BUTTON);
   EXPECT_TRUE(app.waitForText(IDC_STATUS, "Message Log Openend..."));
   HWND log = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (log = windowWith(app, IDC_LOG_SENDERS)) != nullptr; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return (log = app.companion(IDC_LOG_SENDERS)) != nullptr; }, 5000));
   EXPECT_TRUE(WaitUntil([&] { return dockedLeft(log, main); }, 5000));
 
   // Notes marked always appear even with notifications switched off.

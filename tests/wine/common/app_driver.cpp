@@ -84,12 +84,18 @@ std::vector<std::string> QuorvaneApp::files(const std::string& pattern) const {
 }
 
 bool QuorvaneApp::start(DWORD timeoutMs) {
+  return launch() && waitForMainWindow(timeoutMs);
+}
+
+bool QuorvaneApp::launch() {
   std::string commandLine = "\"" + program_ + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      folder_.c_str(), &startup, &process_))
-    return false;
+  return CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.c_str(), &startup, &process_) != FALSE;
+}
+
+bool QuorvaneApp::waitForMainWindow(DWORD timeoutMs) {
   // The main window is the one with the status line; start-up ends by filling the edit
   // box and writing the feedback line into the status line.
   return WaitUntil(
@@ -142,6 +148,12 @@ std::vector<ProgramWindow> QuorvaneApp::otherWindows() const {
     windows.push_back(found);
   }
   return windows;
+}
+
+HWND QuorvaneApp::companion(int controlId) const {
+  for (const ProgramWindow& w : otherWindows())
+    if (GetDlgItem(w.window, controlId) && !GetDlgItem(w.window, IDC_NOTE_TEXT)) return w.window;
+  return nullptr;
 }
 
 std::vector<PopupWindow> QuorvaneApp::popups() const {

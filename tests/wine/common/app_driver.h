@@ -51,6 +51,9 @@ class QuorvaneApp {
   // folder and waits until its main window is visible and start-up has filled in the
   // status line.
   bool start(DWORD timeoutMs = 15000);
+  // The two halves of start: the process started, then its main window found.
+  bool launch();
+  bool waitForMainWindow(DWORD timeoutMs = 15000);
   void setProgram(const std::string& exe) { program_ = exe; }
   bool running() const;
   DWORD processId() const { return process_.dwProcessId; }
@@ -71,6 +74,8 @@ class QuorvaneApp {
 
   // The program's visible top-level windows other than the main window.
   std::vector<ProgramWindow> otherWindows() const;
+  // The visible companion window holding a control with this id (not a popup), or null.
+  HWND companion(int controlId) const;
   // The open notification popups, newest first (top of the stacking order first).
   std::vector<PopupWindow> popups() const;
   // Waits for a popup showing this text; its window, or null.

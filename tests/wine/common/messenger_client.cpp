@@ -108,6 +108,17 @@ bool readDocument(HWND conversation, std::wstring& text, DWORD timeoutMs) {
   return ok;
 }
 
+bool wants32BitStandIn() {
+  char bits[8] = "";
+  GetEnvironmentVariableA("QV_STANDIN", bits, sizeof bits);
+  return std::strcmp(bits, "32") == 0;
+}
+
+bool is32BitProcess(HANDLE process) {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(process, &wow64) && wow64;
+}
+
 }  // namespace
 
 bool parseStandInEvent(const std::string& line, StandInEvent& event) {
@@ -182,7 +193,9 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
   transcript_ = transcriptPath;
   DeleteFileA(transcriptPath.c_str());
 
-  std::string exe = std::string(QV_BUILD_DIR) + STANDIN_EXE_RELATIVE;
+  const bool bits32 = wants32BitStandIn();
+  std::string exe =
+      std::string(QV_BUILD_DIR) + (bits32 ? STANDIN32_EXE_RELATIVE : STANDIN_EXE_RELATIVE);
   std::string cmd = "\"" + exe + "\" " + STANDIN_TRANSCRIPT_SWITCH + " \"" + transcriptPath + "\"";
   std::vector<char> cmdLine(cmd.begin(), cmd.end());
   cmdLine.push_back('\0');
@@ -201,9 +214,14 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
       SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
   }
   if (job_) AssignProcessToJobObject(job_, pi_.hProcess);
-  ResumeThread(pi_.hThread);
+  const bool rightBitness = is32BitProcess(pi_.hProcess) == bits32;
+  if (rightBitness)
+    ResumeThread(pi_.hThread);
+  else
+    TerminateProcess(pi_.hProcess, 1);
   CloseHandle(pi_.hThread);
   pi_.hThread = nullptr;
+  if (!rightBitness) return false;
 
   DWORD begin = GetTickCount();
   while (GetTickCount() - begin < timeoutMs) {
@@ -231,6 +249,13 @@ void StandInMessenger::stop(DWORD timeoutMs) {
     TerminateProcess(pi_.hProcess, 1);
     WaitForSingleObject(pi_.hProcess, timeoutMs);
   }
+  control_ = nullptr;
+}
+
+void StandInMessenger::kill() {
+  if (!running()) return;
+  TerminateProcess(pi_.hProcess, 1);
+  WaitForSingleObject(pi_.hProcess, 5000);
   control_ = nullptr;
 }
 

@@ -53,11 +53,15 @@ class StandInMessenger {
   StandInMessenger(const StandInMessenger&) = delete;
   StandInMessenger& operator=(const StandInMessenger&) = delete;
 
-  // Starts QV_BUILD_DIR\messenger\standin_messenger.exe writing to transcriptPath (a
-  // Windows path; an old file is replaced) and waits until its control window answers.
+  // Starts the stand-in writing to transcriptPath (a Windows path; an old file is
+  // replaced) and waits until its control window answers. It is the 32-bit build when the
+  // environment has QV_STANDIN=32 (and start fails unless that runs as a 32-bit process),
+  // otherwise the 64-bit one.
   bool start(const std::string& transcriptPath, DWORD timeoutMs = 10000);
   // Asks it to quit and waits for the process to end; kills it after timeoutMs.
   void stop(DWORD timeoutMs = 5000);
+  // Ends it at once, as a crash or the task manager would: no windows closed, nothing said.
+  void kill();
   bool running() const;
 
   // Opens a conversation window; the result is its handle, or null on failure.

@@ -355,6 +355,34 @@ TEST_F(EngineTest, HungViewDelaysAPassByAboutASecond) {
   EXPECT_EQ(eventOrder(w), "o");
 }
 
+// The messenger killed while a pass asks its hung view for the document: the pass gives
+// up, the guard stays on guard, and the messenger started again is answered as before.
+TEST_F(EngineTest, KilledMessengerLeavesTheGuardOnGuardForTheNextOne) {
+  StandInConversation hung;
+  hung.sender = "kim";
+  hung.text = L"hello";
+  hung.options = STANDIN_HUNG_VIEW;
+  hung.hangMilliseconds = 5000;
+  ASSERT_TRUE(messenger->openConversation(hung));
+  const HWND control = messenger->controlWindow();
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        DWORD_PTR ignored = 0;
+        return !SendMessageTimeoutA(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &ignored);
+      },
+      5000))
+      << "the view was never asked for its document";
+  messenger->kill();
+
+  ASSERT_TRUE(messenger->start(scratchDir() + "\\transcript.txt"));
+  HWND w = messenger->openMessage("lou - chat", "lou", L"still on?");
+  ASSERT_TRUE(messenger->waitForClose(w, 10000));
+  waitForCount(1);
+  EXPECT_TRUE(engine->guard.running());
+  EXPECT_EQ(messenger->record(w).sent, std::vector<std::string>{" Hey lou,I am away "});
+  EXPECT_EQ(added(), (Totals{1, 1, 1, 1}));
+}
+
 TEST_F(EngineTest, WithoutTheDocumentEntryNothingIsEverProcessed) {
   EXPECT_FALSE(Win32ImWindows("QV_NO_SUCH_LIBRARY.DLL").hasDocumentEntry());
   engine->deactivate();

@@ -9,6 +9,10 @@ dpi=$1
 shift
 export WINEPREFIX="${QV_SCALED_PREFIX:-$root/.wine-scaled}"
 "$root/scripts/wine-prefix.sh" --dpi "$dpi"
+# Wine's desktop process, started by the call that set the scale, works with the scale it
+# read at its start, the previous one: end it with its server, to start again below.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 # Keep this prefix's server and background services running, started without the
 # caller's output: started by the program they would hold ctest's output pipe open.
 wineserver -p 2>/dev/null || true

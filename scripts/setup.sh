@@ -9,7 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(cmake make g++ googletest libgtest-dev libgmock-dev clang-format
   clang libclang-rt-14-dev nsis
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386 fonts-wine xvfb xauth
-  imagemagick)
+  imagemagick git osslsigncode openssl python3 python3-jsonschema python3-yaml)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -3,9 +3,10 @@
 # the portable logic natively with AddressSanitizer and UndefinedBehaviorSanitizer and
 # again with ThreadSanitizer, a short run of every fuzz target, then everything under Wine
 # on a private headless display, the packages installed into a scratch Wine prefix of
-# their own. The window tests that check layout and pictures run again at 125, 150 and
-# 200 % in a second prefix (.wine-scaled); every window's screenshot at each scale is
-# shots/dpi<scale>_<window>.png.
+# their own, built a second time to the same bytes, signed with a throwaway certificate
+# and their winget manifests checked. The window tests that check layout and pictures run
+# again at 125, 150 and 200 % in a second prefix (.wine-scaled); every window's screenshot
+# at each scale is shots/dpi<scale>_<window>.png.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -25,7 +26,7 @@ echo "== fuzz targets, 20 s each"
 
 echo "== windows build and tests (under Wine)"
 "$root/scripts/build.sh" windows
-echo "== release packages (zip and installer)"
+echo "== release packages (zip, installer, SHA256SUMS, winget manifests)"
 cmake --build --preset windows --target package
 rm -rf "$root/build/windows/shots"
 # One headless X server and one Wine server kept running for each part of the run: the

@@ -13,19 +13,9 @@ for f in "$zip" "$setup"; do
   [ -f "$f" ] || { echo "missing $f: build the package target first"; exit 1; }
 done
 
-scratch="$build/install-test"
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all
-# No Mono or Gecko prompts, and no menu entries or icons written for the Linux desktop.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export XDG_DATA_HOME="$scratch/xdg-data" XDG_CONFIG_HOME="$scratch/xdg-config"
-finish() {
-  wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-}
-[ -d "$WINEPREFIX" ] && finish
-rm -rf "$scratch"
-mkdir -p "$scratch/unpacked" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"
-trap finish EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/scratch_prefix.sh"
+scratch_prefix "$build/install-test"
+mkdir -p "$scratch/unpacked"
 
 echo "== the zip's files"
 expected=$'Quorvane/\nQuorvane/LICENSE.txt\nQuorvane/README.txt\nQuorvane/quorvane.exe'
@@ -42,9 +32,7 @@ for f in README.txt LICENSE.txt; do
   fi
 done
 
-echo "== a fresh Wine prefix in $WINEPREFIX"
-"$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-prefix.sh"
-wineserver -p 2>/dev/null || true
+make_scratch_prefix
 
 echo "== install, start, upgrade and uninstall"
 to_windows() { echo "Z:${1//\//\\}"; }

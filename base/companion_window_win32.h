@@ -16,7 +16,9 @@ struct CompanionStyle {
 };
 
 // Handles WM_CTLCOLORDLG, WM_CTLCOLORSTATIC and UM_MAIN_WINDOW_MOVED for the window and
-// returns true with the procedure's answer in `result`. On WM_DESTROY it clears the kept
-// handle if it is this window's and returns false, so the procedure can add its own.
+// returns true with the procedure's answer in `result`. On WM_DPICHANGED it takes the
+// suggested size and re-docks, and returns false so the dialog manager rescales the
+// controls. On WM_DESTROY it clears the kept handle if it is this window's and returns
+// false, so the procedure can add its own.
 bool HandleCompanionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             const CompanionStyle& style, INT_PTR& result);

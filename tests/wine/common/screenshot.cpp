@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -10,6 +11,16 @@ namespace {
 std::string& chosenFolder() {
   static std::string folder = std::string(QV_BUILD_DIR) + "\\shots";
   return folder;
+}
+
+// A shot taken at another display scale than 100 % says so in its name ("dpi144_about"),
+// so that the tests run again at that scale never replace the shots taken at 100 %.
+std::string fileName(const std::string& name) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi == 96 || name.rfind("dpi", 0) == 0) return name;
+  return "dpi" + std::to_string(dpi) + "_" + name;
 }
 
 }  // namespace
@@ -54,7 +65,7 @@ bool SaveScreenArea(const std::string& name, const RECT& area) {
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + dataSize;
     info.bmiHeader.biSizeImage = dataSize;
-    std::string path = ScreenshotFolder() + "\\" + name + ".bmp";
+    std::string path = ScreenshotFolder() + "\\" + fileName(name) + ".bmp";
     FILE* out = std::fopen(path.c_str(), "wb");
     ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 &&
          std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&

@@ -1,19 +1,18 @@
 // The About box: the program's picture, its version and an OK button.
 #include "app/main_window_win32.h"
 #include "base/dialog_controls_win32.h"
+#include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
 #include "resources/resource.h"
 
 namespace {
 
-// The picture is drawn for a box of its own width; where the system makes the box wider
-// (other font metrics), the picture is centred rather than cut off on one side.
-constexpr int ABOUT_PICTURE_WIDTH = 273;
-
-void centrePicture(HDC dc, HWND dialog, HWND control) {
+// The picture is centred across the box and starts at its top, so its mark shows once
+// whatever width the box has at the display scale.
+void centrePicture(HDC dc, HWND dialog, HWND control, const WindowBackground& picture) {
   RECT client{};
   GetClientRect(dialog, &client);
-  AlignBrushOrigin(dc, control, dialog, (client.right - ABOUT_PICTURE_WIDTH) / 2);
+  AlignBrushOrigin(dc, control, dialog, (client.right - picture.size.width) / 2);
 }
 
 }  // namespace
@@ -23,20 +22,23 @@ INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
       return TRUE;
     case WM_CTLCOLORDLG: {
-      HBRUSH brush = BackgroundBrush(IDB_ABOUT);
-      if (brush) centrePicture(reinterpret_cast<HDC>(wParam), window, nullptr);
-      return reinterpret_cast<INT_PTR>(brush);
+      WindowBackground picture = BackgroundFor(IDB_ABOUT, window);
+      if (picture.brush) centrePicture(reinterpret_cast<HDC>(wParam), window, nullptr, picture);
+      return reinterpret_cast<INT_PTR>(picture.brush);
     }
     case WM_CTLCOLORSTATIC: {
-      HBRUSH brush = BackgroundBrush(IDB_ABOUT);
+      WindowBackground picture = BackgroundFor(IDB_ABOUT, window);
       // Without the dark picture (lite look) the text keeps the system's colours.
-      if (!brush) return FALSE;
+      if (!picture.brush) return FALSE;
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetTextColor(dc, RGB(255, 255, 255));
       SetBkMode(dc, TRANSPARENT);
-      centrePicture(dc, window, reinterpret_cast<HWND>(lParam));
-      return reinterpret_cast<INT_PTR>(brush);
+      centrePicture(dc, window, reinterpret_cast<HWND>(lParam), picture);
+      return reinterpret_cast<INT_PTR>(picture.brush);
     }
+    case WM_DPICHANGED:
+      TakeSuggestedRect(window, lParam);
+      return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         EndDialog(window, LOWORD(wParam));

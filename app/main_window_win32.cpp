@@ -9,6 +9,7 @@
 #include "app/notification_popup_win32.h"
 #include "app/running_copy_win32.h"
 #include "base/dialog_controls_win32.h"
+#include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
 #include "base/main_window_port_win32.h"
 #include "base/edit_lines.h"
@@ -42,6 +43,8 @@ constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
 constexpr uint32_t POLL_INTERVAL_MS = 1000;
 // The longest part of one line of the reply box that is kept.
 constexpr std::size_t REPLY_LINE_LIMIT = 1023;
+// The program's icon group (release.rc), with an image for every common size.
+const char* const PROGRAM_ICON = "QUORVANE";
 
 void setStatus(HWND window, const char* text) {
   SetDlgItemTextA(window, IDC_STATUS, text);
@@ -68,6 +71,26 @@ void applySettings(const Settings& settings, SettingsMoment moment) {
   if (moment == SettingsMoment::Changed) CurrentUiTiming = uiTimingForSpeed(settings.uiSpeed);
 }
 
+// The caption, the taskbar and Alt+Tab show the program's icon at the sizes the system
+// uses at the window's scale; called again when the scale changes.
+void setProgramIcons(HWND window) {
+  static HICON shown[2] = {};
+  const int dpi = WindowDpi(window);
+  const struct {
+    WPARAM which;
+    int widthMetric, heightMetric;
+  } kinds[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
+  for (int i = 0; i < 2; ++i) {
+    HICON icon = static_cast<HICON>(LoadImageA(app().instance, PROGRAM_ICON, IMAGE_ICON,
+                                               SystemMetricForDpi(kinds[i].widthMetric, dpi),
+                                               SystemMetricForDpi(kinds[i].heightMetric, dpi), 0));
+    if (!icon) continue;
+    SendMessageA(window, WM_SETICON, kinds[i].which, reinterpret_cast<LPARAM>(icon));
+    if (shown[i]) DestroyIcon(shown[i]);  // no longer the window's
+    shown[i] = icon;
+  }
+}
+
 void StartUp(HWND window) {
   app().replyPolicy.failureBox = [] {
     MessageBoxA(nullptr, "Unhandled Exception Caught...", "Error", MB_ICONERROR);
@@ -80,7 +103,7 @@ void StartUp(HWND window) {
 
   app().settingsStore.load();
   applySettings(app().settingsStore.settings(), SettingsMoment::StartUp);
-  FitMainBackground(window);
+  setProgramIcons(window);
   if (!LiteMode()) FadeIn(window);
   CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
   NotifyEnabled = true;
@@ -209,14 +232,14 @@ void Command(HWND window, int id) {
 }
 
 // Static texts, group boxes and check boxes are drawn over the window's picture.
-INT_PTR colourQuery(HDC dc, HWND control, bool isStatic) {
+INT_PTR colourQuery(HWND window, HDC dc, HWND control) {
   if (LiteMode()) return 1;  // the system colour with index 0
-  if (isStatic) {
+  if (control) {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
-    AlignBrushOrigin(dc, control, GetParent(control));
+    AlignBrushOrigin(dc, control, window);
   }
-  return reinterpret_cast<INT_PTR>(BackgroundBrush(IDB_MAIN));
+  return reinterpret_cast<INT_PTR>(BackgroundBrush(IDB_MAIN, window));
 }
 
 // Each request message stands for the oldest waiting request of its kind.
@@ -250,10 +273,15 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_WINDOWPOSCHANGED:
       tellCompanionsWeMoved();
       return FALSE;
+    case WM_DPICHANGED:
+      // Moving also re-docks the companions (WM_WINDOWPOSCHANGED).
+      TakeSuggestedRect(window, lParam);
+      setProgramIcons(window);
+      return FALSE;
     case WM_CTLCOLORDLG:
-      return colourQuery(reinterpret_cast<HDC>(wParam), window, false);
+      return colourQuery(window, reinterpret_cast<HDC>(wParam), nullptr);
     case WM_CTLCOLORSTATIC:
-      return colourQuery(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+      return colourQuery(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case UM_SHOW_NOTE_MESSAGE:
       showNoteFor(NOTE_MESSAGE);
       return TRUE;

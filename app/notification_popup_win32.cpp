@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "app/app_win32.h"
 #include "base/dialog_controls_win32.h"
+#include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
 
 namespace {
@@ -36,8 +37,8 @@ int bitmapOf(NoteKind kind) {
 // White on the dark blue of a message note, black on the others. Without its picture
 // (lite look) a note keeps the system's text colour: white on the plain dialog
 // background could not be read.
-COLORREF textColourOf(NoteKind kind) {
-  if (kind == NOTE_MESSAGE && BackgroundBrush(bitmapOf(kind))) return RGB(255, 255, 255);
+COLORREF textColourOf(NoteKind kind, HWND window) {
+  if (kind == NOTE_MESSAGE && BackgroundBrush(bitmapOf(kind), window)) return RGB(255, 255, 255);
   return RGB(0, 0, 0);
 }
 
@@ -48,6 +49,16 @@ void closeNote(HWND window, NotificationPopup* note) {
   DestroyWindow(window);
 }
 
+// The bottom-right corner of the work area, whatever the window system did with the
+// template's far-off position.
+void placeInCorner(HWND window) {
+  RECT work{}, frame{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, HWND_TOPMOST, work.right - (frame.right - frame.left),
+               work.bottom - (frame.bottom - frame.top), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* note = reinterpret_cast<NotificationPopup*>(GetWindowLongPtrA(window, DWLP_USER));
   switch (message) {
@@ -55,15 +66,24 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       SetWindowLongPtrA(window, DWLP_USER, lParam);
       return FALSE;  // no focus for the text: focusing it would activate the popup
     case WM_CTLCOLORDLG: {
-      HBRUSH brush = note ? BackgroundBrush(bitmapOf(note->kind)) : nullptr;
+      HBRUSH brush = note ? BackgroundBrush(bitmapOf(note->kind), window) : nullptr;
       return reinterpret_cast<INT_PTR>(brush);
     }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, note ? textColourOf(note->kind) : RGB(0, 0, 0));
+      SetTextColor(dc, note ? textColourOf(note->kind, window) : RGB(0, 0, 0));
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
     }
+    case WM_DPICHANGED:
+      // Moved to the corner of a monitor of another scale: the new size, and back into
+      // the corner once the dialog manager has placed it as suggested.
+      TakeSuggestedRect(window, lParam);
+      PostMessageA(window, UM_NOTE_TO_CORNER, 0, 0);
+      return FALSE;
+    case UM_NOTE_TO_CORNER:
+      placeInCorner(window);
+      return TRUE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_CLOSE:
@@ -80,16 +100,6 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return TRUE;
   }
   return FALSE;
-}
-
-// The bottom-right corner of the work area, whatever the window system did with the
-// template's far-off position.
-void placeInCorner(HWND window) {
-  RECT work{}, frame{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  GetWindowRect(window, &frame);
-  SetWindowPos(window, HWND_TOPMOST, work.right - (frame.right - frame.left),
-               work.bottom - (frame.bottom - frame.top), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 }  // namespace

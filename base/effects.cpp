@@ -41,43 +41,35 @@ int DockedLeft(const ScreenRect& anchor, int width, DockSide side) {
 }
 
 void RunSlideOut(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
-                 DockSide side, int step, bool lite) {
+                 DockSide side, int step, bool lite, int dpi) {
   const int width = start.width();
   const int y = start.top;
   step = usableStep(step);
   if (!lite) {
-    int x = start.left;
-    if (side == DockSide::Right) {
-      for (; x < anchor.right; x += step) {
-        window.pause(1);
-        window.placeAt(x, y);
-      }
-    } else {
-      for (; x + width > anchor.left; x -= step) {
-        window.pause(1);
-        window.placeAt(x, y);
-      }
+    // The k-th placement lies k steps from the start, scaled as a whole so that the
+    // rounding of one step does not add up over the slide.
+    for (int k = 0;; ++k) {
+      const int moved = ScaleToDpi(k * step, dpi);
+      const int x = side == DockSide::Right ? start.left + moved : start.left - moved;
+      if (side == DockSide::Right ? x >= anchor.right : x + width <= anchor.left) break;
+      window.pause(1);
+      window.placeAt(x, y);
     }
   }
   window.placeAt(DockedLeft(anchor, width, side), y);
 }
 
 void RunSlideBack(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
-                  DockSide side, int step, bool lite) {
+                  DockSide side, int step, bool lite, int dpi) {
   if (lite) return;
   const int width = start.width();
   const int y = start.top;
   step = usableStep(step);
-  int x = start.left;
-  if (side == DockSide::Right) {
-    for (; x + width > anchor.right; x -= step) {
-      window.pause(1);
-      window.placeAt(x, y);
-    }
-  } else {
-    for (; x < anchor.left; x += step) {
-      window.pause(1);
-      window.placeAt(x, y);
-    }
+  for (int k = 0;; ++k) {
+    const int moved = ScaleToDpi(k * step, dpi);
+    const int x = side == DockSide::Right ? start.left - moved : start.left + moved;
+    if (side == DockSide::Right ? x + width <= anchor.right : x >= anchor.left) break;
+    window.pause(1);
+    window.placeAt(x, y);
   }
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/display_scale.h"
+
 enum class DockSide { Left, Right };
 
 // A window being faded: the Win32 side turns these into layered-window calls.
@@ -38,10 +40,12 @@ class SlideTarget {
 // The left edge of a window of this width docked at the given side of the anchor.
 int DockedLeft(const ScreenRect& anchor, int width, DockSide side);
 
-// Moves the window out from where it is until it is docked, step pixels at a time (none
-// in lite mode), and ends with one placement exactly docked.
+// Moves the window out from where it is until it is docked, step pixels of the 100 %
+// design at a time (none in lite mode), and ends with one placement exactly docked. The
+// steps grow with the display scale (dpi), so a slide over the longer distance at a larger
+// scale takes as many steps, and as long.
 void RunSlideOut(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
-                 DockSide side, int step, bool lite);
-// Moves the window back behind the anchor, step pixels at a time (none in lite mode).
+                 DockSide side, int step, bool lite, int dpi = DESIGN_DPI);
+// Moves the window back behind the anchor in the same steps (none in lite mode).
 void RunSlideBack(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,
-                  DockSide side, int step, bool lite);
+                  DockSide side, int step, bool lite, int dpi = DESIGN_DPI);

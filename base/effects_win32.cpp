@@ -2,8 +2,10 @@
 #include "base/effects_win32.h"
 
 #include <map>
+#include <tuple>
 
 #include "base/dialog_controls_win32.h"
+#include "base/display_scale_win32.h"
 #include "base/shared_state.h"
 #include "resources/resource.h"
 
@@ -55,18 +57,51 @@ ScreenRect screenRect(HWND window) {
   return ScreenRect{r.left, r.top, r.right, r.bottom};
 }
 
-// Bitmaps and brushes are made once and kept until the process ends.
-std::map<int, HBRUSH>& brushes() {
-  static std::map<int, HBRUSH> made;
+// The loaded pictures with their size at 100 %, and the brushes made from them, one per
+// picture and size, kept with their bitmaps until the process ends (a window of one kind
+// has one size at each scale, so there are few).
+struct MadeBrush {
+  HBITMAP picture = nullptr;
+  HBRUSH brush = nullptr;
+};
+std::map<int, PixelSize>& pictures() {
+  static std::map<int, PixelSize> loaded;
+  return loaded;
+}
+std::map<std::tuple<int, int, int>, MadeBrush>& brushes() {
+  static std::map<std::tuple<int, int, int>, MadeBrush> made;
   return made;
 }
 
-void makeBrush(int bitmapId) {
-  if (brushes().count(bitmapId)) return;
+void loadPicture(int bitmapId) {
+  if (pictures().count(bitmapId)) return;
   HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(bitmapId));
-  if (!bitmap) return;
-  HBRUSH brush = CreatePatternBrush(bitmap);
-  if (brush) brushes()[bitmapId] = brush;
+  BITMAP size{};
+  if (bitmap && GetObjectA(bitmap, sizeof size, &size))
+    pictures()[bitmapId] = PixelSize{size.bmWidth, size.bmHeight};
+  if (bitmap) DeleteObject(bitmap);
+}
+
+// The picture drawn at the size, smoothly scaled (HALFTONE) unless it is its own size.
+HBITMAP drawPicture(int bitmapId, PixelSize design, PixelSize size) {
+  HBITMAP picture = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(bitmapId));
+  if (!picture || size == design) return picture;
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP scaled = CreateCompatibleBitmap(screen, size.width, size.height);
+  HGDIOBJ oldFrom = SelectObject(from, picture);
+  HGDIOBJ oldTo = SelectObject(to, scaled);
+  SetStretchBltMode(to, HALFTONE);
+  SetBrushOrgEx(to, 0, 0, nullptr);  // HALFTONE needs the origin set after the mode
+  StretchBlt(to, 0, 0, size.width, size.height, from, 0, 0, design.width, design.height, SRCCOPY);
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(picture);
+  return scaled;
 }
 
 }  // namespace
@@ -89,13 +124,13 @@ void EndDialogFading(HWND dialog, INT_PTR result) {
 void SlideOut(HWND window, HWND anchor, DockSide side) {
   SlidingWindow target(window);
   RunSlideOut(target, screenRect(anchor), screenRect(window), side, CurrentUiTiming.slideStep,
-              LiteMode());
+              LiteMode(), WindowDpi(window));
 }
 
 void SlideBack(HWND window, HWND anchor, DockSide side) {
   SlidingWindow target(window);
   RunSlideBack(target, screenRect(anchor), screenRect(window), side, CurrentUiTiming.slideStep,
-               LiteMode());
+               LiteMode(), WindowDpi(window));
   DestroyWindow(window);
 }
 
@@ -106,52 +141,34 @@ void Redock(HWND window, HWND anchor, DockSide side) {
   target.placeAt(DockedLeft(a, w.width(), side), a.top);
 }
 
-HBRUSH BackgroundBrush(int bitmapId) {
-  auto found = brushes().find(bitmapId);
-  return found == brushes().end() ? nullptr : found->second;
+WindowBackground BackgroundFor(int bitmapId, HWND window) {
+  auto picture = pictures().find(bitmapId);
+  if (picture == pictures().end()) return {};
+  RECT client{};
+  GetClientRect(window, &client);
+  const PictureFit fit = bitmapId == IDB_MAIN ? PictureFit::AcrossWidth : PictureFit::Cover;
+  const PixelSize size = BackgroundPictureSize(picture->second, WindowDpi(window),
+                                               PixelSize{client.right, client.bottom}, fit);
+  MadeBrush& made = brushes()[std::make_tuple(bitmapId, size.width, size.height)];
+  if (!made.brush) {
+    if (!made.picture) made.picture = drawPicture(bitmapId, picture->second, size);
+    if (made.picture) made.brush = CreatePatternBrush(made.picture);
+  }
+  return WindowBackground{made.brush, size};
+}
+
+HBRUSH BackgroundBrush(int bitmapId, HWND window) {
+  return BackgroundFor(bitmapId, window).brush;
 }
 
 void LoadMainBackground() {
-  makeBrush(IDB_MAIN);
-}
-
-void FitMainBackground(HWND mainWindow) {
-  RECT client{};
-  GetClientRect(mainWindow, &client);
-  HBITMAP strip = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(IDB_MAIN));
-  BITMAP size{};
-  if (!strip || !GetObjectA(strip, sizeof size, &size) || client.right <= size.bmWidth) {
-    if (strip) DeleteObject(strip);
-    return;
-  }
-  HDC screen = GetDC(nullptr);
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
-  HBITMAP wide = CreateCompatibleBitmap(screen, client.right, size.bmHeight);
-  HGDIOBJ oldFrom = SelectObject(from, strip);
-  HGDIOBJ oldTo = SelectObject(to, wide);
-  SetStretchBltMode(to, HALFTONE);
-  StretchBlt(to, 0, 0, client.right, size.bmHeight, from, 0, 0, size.bmWidth, size.bmHeight,
-             SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(strip);
-  HBRUSH brush = CreatePatternBrush(wide);
-  if (brush) {
-    // The old brush is not selected anywhere between paints, so it can go.
-    HBRUSH old = BackgroundBrush(IDB_MAIN);
-    brushes()[IDB_MAIN] = brush;
-    if (old) DeleteObject(old);
-  }
+  loadPicture(IDB_MAIN);
 }
 
 void LoadBackgrounds() {
   for (int id : {IDB_MEMBERS, IDB_USER_ID, IDB_GROUP_INFO, IDB_MESSAGE_LOG, IDB_GROUPS, IDB_CONFIG,
                  IDB_NOTE_INFO, IDB_NOTE_ERROR, IDB_NOTE_CAUTION, IDB_NOTE_MESSAGE, IDB_ABOUT})
-    makeBrush(id);
+    loadPicture(id);
 }
 
 bool LiteMode() {

@@ -41,5 +41,4 @@ marker="$WINEPREFIX/.quorvane-prefix-ready-wow64"
 if [ ! -f "$marker" ]; then
   echo "setup: preparing the Wine prefix in $WINEPREFIX"
   "$root/scripts/wine-prefix.sh"
-  touch "$marker"
 fi

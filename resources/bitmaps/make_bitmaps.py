@@ -222,7 +222,7 @@ def icon_png_entry(rows):
             chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
-ICON_SIZES = [16, 24, 32, 48, 256]  # 256 is stored as PNG, the smaller ones as bitmaps
+ICON_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]  # 256 as PNG, the smaller ones as bitmaps
 
 
 def write_ico(name):

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -56,6 +57,16 @@ class ScreenCopy {
   bool ok_ = false;
 };
 
+// A shot taken at another display scale than 100 % says so in its name ("dpi144_about"),
+// so that the tests run again at that scale never replace the shots taken at 100 %.
+std::string fileName(const std::string& name) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi == 96 || name.rfind("dpi", 0) == 0) return name;
+  return "dpi" + std::to_string(dpi) + "_" + name;
+}
+
 }  // namespace
 
 std::string ScreenshotFolder() {
@@ -78,7 +89,7 @@ bool SaveScreenArea(const std::string& name, const RECT& area) {
   file.bfSize = file.bfOffBits + dataSize;
   BITMAPINFOHEADER header = copy.header;
   header.biSizeImage = dataSize;
-  std::string path = ScreenshotFolder() + "\\" + name + ".bmp";
+  std::string path = ScreenshotFolder() + "\\" + fileName(name) + ".bmp";
   FILE* out = std::fopen(path.c_str(), "wb");
   bool ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 &&
             std::fwrite(&header, sizeof header, 1, out) == 1 &&

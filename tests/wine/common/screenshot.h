@@ -12,7 +12,9 @@
 std::string ScreenshotFolder();
 void SetScreenshotFolder(const std::string& folder);
 
-// Saves the screen area into <folder>\<name>.bmp; false when it could not be written.
+// Saves the screen area into <folder>\<name>.bmp, the name led by the display scale
+// ("dpi144_") unless it is 100 % or the name starts with "dpi"; false when it could not
+// be written.
 bool SaveScreenArea(const std::string& name, const RECT& area);
 // The window's frame with a margin around it, clipped to the screen.
 bool SaveWindowShot(const std::string& name, HWND window, int margin = 8);

@@ -226,21 +226,8 @@ TEST_F(QuietProgram, PopupCornerPlacementLifetimeAndClick) {
   EXPECT_EQ(app.close(), 0u);
 }
 
-HWND openAbout(QuorvaneApp& app) {
-  app.click(IDC_ABOUT_BUTTON);
-  HWND about = nullptr;
-  WaitUntil(
-      [&] {
-        for (const ProgramWindow& w : app.otherWindows())
-          if (GetDlgItem(w.window, IDOK) && !GetDlgItem(w.window, IDC_NOTE_TEXT)) about = w.window;
-        return about != nullptr;
-      },
-      5000);
-  return about;
-}
-
 TEST_F(QuietProgram, AboutBoxOpensOnTopAndClosesWithOkOrTheEnterKey) {
-  HWND about = openAbout(app);
+  HWND about = app.openAbout();
   ASSERT_TRUE(about);
   EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(GetWindowLongA(about, GWL_STYLE) & WS_CAPTION, WS_BORDER);
@@ -251,7 +238,7 @@ TEST_F(QuietProgram, AboutBoxOpensOnTopAndClosesWithOkOrTheEnterKey) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 3000));
 
   // The OK bar takes no keyboard focus, so the box itself must answer Enter.
-  about = openAbout(app);
+  about = app.openAbout();
   ASSERT_TRUE(about);
   PostMessageA(about, WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 3000));

@@ -91,8 +91,12 @@ bool QuorvaneApp::launch() {
   std::string commandLine = "\"" + program_ + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  return CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.c_str(), &startup, &process_) != FALSE;
+  if (CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                     folder_.c_str(), &startup, &process_))
+    return true;
+  std::fprintf(stderr, "could not start %s in %s: error %lu\n", program_.c_str(),
+               folder_.c_str(), GetLastError());
+  return false;
 }
 
 bool QuorvaneApp::waitForMainWindow(DWORD timeoutMs) {
@@ -154,6 +158,13 @@ HWND QuorvaneApp::companion(int controlId) const {
   for (const ProgramWindow& w : otherWindows())
     if (GetDlgItem(w.window, controlId) && !GetDlgItem(w.window, IDC_NOTE_TEXT)) return w.window;
   return nullptr;
+}
+
+HWND QuorvaneApp::openAbout() const {
+  click(IDC_ABOUT_BUTTON);
+  HWND about = nullptr;
+  WaitUntil([&] { return (about = companion(IDOK)) != nullptr; }, 5000);
+  return about;
 }
 
 std::vector<PopupWindow> QuorvaneApp::popups() const {

@@ -92,6 +92,8 @@ class QuorvaneApp {
   std::vector<ProgramWindow> otherWindows() const;
   // The visible companion window holding a control with this id (not a popup), or null.
   HWND companion(int controlId) const;
+  // Clicks [ About :) ] and waits for the About box; its window, or null.
+  HWND openAbout() const;
   // The open notification popups, newest first (top of the stacking order first).
   std::vector<PopupWindow> popups() const;
   // Waits for a popup showing this text; its window, or null.

@@ -129,19 +129,6 @@ Marks FindMarks(const ClientPixels& shown, int rows) {
   return found;
 }
 
-HWND OpenAbout(QuorvaneApp& app) {
-  app.click(IDC_ABOUT_BUTTON);
-  HWND about = nullptr;
-  WaitUntil(
-      [&] {
-        for (const ProgramWindow& w : app.otherWindows())
-          if (GetDlgItem(w.window, IDOK) && !GetDlgItem(w.window, IDC_NOTE_TEXT)) about = w.window;
-        return about != nullptr;
-      },
-      5000);
-  return about;
-}
-
 // The main window's icons as the program itself sees them, through the icon probe's
 // message hook on its interface thread; unanswered (answered 0) when the hook never ran.
 IconProbeAnswer AskForIcons(HWND main) {
@@ -261,7 +248,7 @@ TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
 
   // The mark above the version line: once, whole and centred, at its 100 % size at this
   // scale (66 pixels across), or larger by as much as the box is wider than the picture.
-  HWND about = OpenAbout(app);
+  HWND about = app.openAbout();
   ASSERT_TRUE(about);
   Sleep(200);
   ClientPixels shown = CaptureClient(about);

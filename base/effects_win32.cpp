@@ -57,15 +57,19 @@ ScreenRect screenRect(HWND window) {
   return ScreenRect{r.left, r.top, r.right, r.bottom};
 }
 
-// The loaded pictures with their size at 100 %, and the brushes made from them, one per
+// The pictures as loaded, drawn for 100 %, and the brushes made from them, one per
 // picture and size, kept with their bitmaps until the process ends (a window of one kind
 // has one size at each scale, so there are few).
+struct Picture {
+  HBITMAP bitmap = nullptr;
+  PixelSize size;
+};
 struct MadeBrush {
   HBITMAP picture = nullptr;
   HBRUSH brush = nullptr;
 };
-std::map<int, PixelSize>& pictures() {
-  static std::map<int, PixelSize> loaded;
+std::map<int, Picture>& pictures() {
+  static std::map<int, Picture> loaded;
   return loaded;
 }
 std::map<std::tuple<int, int, int>, MadeBrush>& brushes() {
@@ -77,30 +81,31 @@ void loadPicture(int bitmapId) {
   if (pictures().count(bitmapId)) return;
   HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(bitmapId));
   BITMAP size{};
-  if (bitmap && GetObjectA(bitmap, sizeof size, &size))
-    pictures()[bitmapId] = PixelSize{size.bmWidth, size.bmHeight};
-  if (bitmap) DeleteObject(bitmap);
+  if (bitmap && GetObjectA(bitmap, sizeof size, &size)) {
+    pictures()[bitmapId] = Picture{bitmap, PixelSize{size.bmWidth, size.bmHeight}};
+  } else if (bitmap) {
+    DeleteObject(bitmap);
+  }
 }
 
-// The picture drawn at the size, smoothly scaled (HALFTONE) unless it is its own size.
-HBITMAP drawPicture(int bitmapId, PixelSize design, PixelSize size) {
-  HBITMAP picture = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(bitmapId));
-  if (!picture || size == design) return picture;
+// The picture at the size: itself at its own size, else smoothly scaled (HALFTONE).
+HBITMAP drawPicture(const Picture& picture, PixelSize size) {
+  if (size == picture.size) return picture.bitmap;
   HDC screen = GetDC(nullptr);
   HDC from = CreateCompatibleDC(screen);
   HDC to = CreateCompatibleDC(screen);
   HBITMAP scaled = CreateCompatibleBitmap(screen, size.width, size.height);
-  HGDIOBJ oldFrom = SelectObject(from, picture);
+  HGDIOBJ oldFrom = SelectObject(from, picture.bitmap);
   HGDIOBJ oldTo = SelectObject(to, scaled);
   SetStretchBltMode(to, HALFTONE);
   SetBrushOrgEx(to, 0, 0, nullptr);  // HALFTONE needs the origin set after the mode
-  StretchBlt(to, 0, 0, size.width, size.height, from, 0, 0, design.width, design.height, SRCCOPY);
+  StretchBlt(to, 0, 0, size.width, size.height, from, 0, 0, picture.size.width, picture.size.height,
+             SRCCOPY);
   SelectObject(from, oldFrom);
   SelectObject(to, oldTo);
   DeleteDC(from);
   DeleteDC(to);
   ReleaseDC(nullptr, screen);
-  DeleteObject(picture);
   return scaled;
 }
 
@@ -147,11 +152,11 @@ WindowBackground BackgroundFor(int bitmapId, HWND window) {
   RECT client{};
   GetClientRect(window, &client);
   const PictureFit fit = bitmapId == IDB_MAIN ? PictureFit::AcrossWidth : PictureFit::Cover;
-  const PixelSize size = BackgroundPictureSize(picture->second, WindowDpi(window),
+  const PixelSize size = BackgroundPictureSize(picture->second.size, WindowDpi(window),
                                                PixelSize{client.right, client.bottom}, fit);
   MadeBrush& made = brushes()[std::make_tuple(bitmapId, size.width, size.height)];
   if (!made.brush) {
-    if (!made.picture) made.picture = drawPicture(bitmapId, picture->second, size);
+    if (!made.picture) made.picture = drawPicture(picture->second, size);
     if (made.picture) made.brush = CreatePatternBrush(made.picture);
   }
   return WindowBackground{made.brush, size};

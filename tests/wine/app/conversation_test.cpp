@@ -49,8 +49,7 @@ TEST(Conversation, ContactIsAnsweredCountedLoggedAndNoted) {
     QuorvaneApp app(std::string("conversation_") + c.name);
     ASSERT_TRUE(app.writeFile("conf.qvr", confFile("", "0", "1", std::to_string(c.lite))));
     StandInMessenger messenger;
-    ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
-    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(StartWithMessenger(app, messenger));
     ASSERT_TRUE(app.waitForNoPopups(6000));
 
     app.click(IDC_LOG_TO_FILE_CHECK);
@@ -99,8 +98,7 @@ TEST(Conversation, ContactIsAnsweredCountedLoggedAndNoted) {
 TEST(Conversation, ReplyTypedAsOneLongParagraphIsSentWhole) {
   QuorvaneApp app("conversation_long_reply");
   StandInMessenger messenger;
-  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
-  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(StartWithMessenger(app, messenger));
   std::string paragraph;
   for (int i = 0; paragraph.size() < 1500; ++i) paragraph += "word" + std::to_string(i) + " ";
   paragraph.pop_back();

@@ -23,8 +23,7 @@ TEST(Reactivation, QuickRoundsNeverStallTheWindowAndEveryPopupShowsItsOwnText) {
   QuorvaneApp app("reactivation_rounds");
   ASSERT_TRUE(app.writeFile("conf.qvr", confFile("Away", "0", "1", "1")));
   StandInMessenger messenger;
-  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
-  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(StartWithMessenger(app, messenger));
   ASSERT_TRUE(app.waitForNoPopups(6000));
 
   PopupRecord popups(app);

@@ -63,8 +63,7 @@ TEST(SecondStart, BringsTheRunningCopyForwardAndEndsLeavingNoTrace) {
     QuorvaneApp first(name);
     ASSERT_TRUE(first.writeFile("conf.qvr", confFile("Away", "0", "1", std::to_string(c.lite))));
     StandInMessenger messenger;
-    ASSERT_TRUE(messenger.start(first.path("standin_transcript.txt")));
-    ASSERT_TRUE(first.start());
+    ASSERT_TRUE(StartWithMessenger(first, messenger));
     ASSERT_TRUE(first.waitForNoPopups(6000));
 
     // The first copy active, one conversation answered, its message log open, and out of

@@ -94,8 +94,8 @@ bool QuorvaneApp::launch() {
   if (CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                      folder_.c_str(), &startup, &process_))
     return true;
-  std::fprintf(stderr, "could not start %s in %s: error %lu\n", program_.c_str(),
-               folder_.c_str(), GetLastError());
+  std::fprintf(stderr, "could not start %s in %s: error %lu\n", program_.c_str(), folder_.c_str(),
+               GetLastError());
   return false;
 }
 

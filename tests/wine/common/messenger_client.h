@@ -118,3 +118,8 @@ std::string standInEntryText(HWND conversation);
 // Reads a conversation's document text the way the responder does (WM_HTML_GETOBJECT,
 // ObjectFromLresult, get_body, get_innerText), as UTF-16. False when any step fails.
 bool readStandInDocumentText(HWND conversation, std::wstring& text, DWORD timeoutMs = 1000);
+
+class QuorvaneApp;
+// Starts the stand-in, its transcript in the program's folder, then the program; true
+// when both run.
+bool StartWithMessenger(QuorvaneApp& app, StandInMessenger& messenger);

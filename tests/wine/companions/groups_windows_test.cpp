@@ -370,8 +370,7 @@ TEST(FailedSave, IsToldAndTheChangesStillAnswerContacts) {
   ASSERT_TRUE(app.writeFile("conf.qvr", confFile));
   setReadOnly(true);
   StandInMessenger messenger;
-  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
-  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(StartWithMessenger(app, messenger));
   app.click(IDC_NOTIFY_CHECK);
   ASSERT_TRUE(app.waitForText(IDC_STATUS, "Message notification disabled..."));
 

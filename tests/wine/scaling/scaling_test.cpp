@@ -195,8 +195,7 @@ TEST(ProgramFile, ManifestDeclaresPerMonitorScalingAndTheIconHasEverySize) {
 TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
   QuorvaneApp app("scale_main");
   StandInMessenger messenger;
-  ASSERT_TRUE(messenger.start(app.path("standin_transcript.txt")));
-  ASSERT_TRUE(app.start());
+  ASSERT_TRUE(StartWithMessenger(app, messenger));
   HWND main = app.mainWindow();
 
   // Both icons, at the sizes the system uses at this scale (32 and 16 pixels at 100 %).
@@ -271,6 +270,18 @@ TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
   messenger.stop();
 }
 
+// An input dialog opened by a button of `from`: shot once it has painted, then cancelled.
+void ShootInputDialog(const QuorvaneApp& app, HWND from, int button, std::initializer_list<int> ids,
+                      const char* name) {
+  Click(from, button);
+  HWND dialog = WaitForDialogWith(app, ids);
+  ASSERT_TRUE(dialog);
+  Sleep(SHOWN_MS);
+  SaveWindowShot(ShotName(name), dialog);
+  Click(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitGone(dialog));
+}
+
 // The companion windows and input dialogs, each beside what it docks at.
 TEST(Scale, CompanionWindowsAndDialogs) {
   QuorvaneApp app("scale_companions");
@@ -286,26 +297,16 @@ TEST(Scale, CompanionWindowsAndDialogs) {
   EXPECT_TRUE(WaitUntil([&] { return Frame(groups).left == Frame(main).right; }, 5000));
   ShotOf(ShotName("groups"), {main, groups});
 
-  Click(groups, IDC_GROUP_CREATE);
-  HWND groupInfo = WaitForDialogWith(app, {IDC_GROUP_NAME, IDC_GROUP_MESSAGE});
-  ASSERT_TRUE(groupInfo);
-  Sleep(SHOWN_MS);
-  SaveWindowShot(ShotName("group_info"), groupInfo);
-  Click(groupInfo, IDCANCEL);
-  ASSERT_TRUE(WaitGone(groupInfo));
+  ASSERT_NO_FATAL_FAILURE(ShootInputDialog(app, groups, IDC_GROUP_CREATE,
+                                           {IDC_GROUP_NAME, IDC_GROUP_MESSAGE}, "group_info"));
 
   SelectRow(groups, IDC_GROUP_LIST, 0);
   HWND members = WaitForDialogWith(app, {IDC_MEMBER_CREATE, IDC_MEMBER_LIST});
   ASSERT_TRUE(members);
   EXPECT_TRUE(WaitUntil([&] { return Frame(members).left == Frame(groups).right; }, 5000));
   ShotOf(ShotName("members"), {main, groups, members});
-  Click(members, IDC_MEMBER_CREATE);
-  HWND userId = WaitForDialogWith(app, {IDC_USER_ID, IDC_STATUS});
-  ASSERT_TRUE(userId);
-  Sleep(SHOWN_MS);
-  SaveWindowShot(ShotName("user_id"), userId);
-  Click(userId, IDCANCEL);
-  ASSERT_TRUE(WaitGone(userId));
+  ASSERT_NO_FATAL_FAILURE(
+      ShootInputDialog(app, members, IDC_MEMBER_CREATE, {IDC_USER_ID, IDC_STATUS}, "user_id"));
 
   app.click(IDC_MESSAGE_LOG_BUTTON);
   HWND log = WaitForDialogWith(app, {IDC_LOG_VIEW, IDC_LOG_CLEAR});
@@ -315,13 +316,8 @@ TEST(Scale, CompanionWindowsAndDialogs) {
   app.click(IDC_MESSAGE_LOG_BUTTON);
   ASSERT_TRUE(WaitGone(log));
 
-  app.click(IDC_CONFIG_BUTTON);
-  HWND config = WaitForDialogWith(app, {IDC_CONFIG_MESSAGE, IDC_CONFIG_SPEED});
-  ASSERT_TRUE(config);
-  Sleep(SHOWN_MS);
-  SaveWindowShot(ShotName("config"), config);
-  Click(config, IDCANCEL);
-  ASSERT_TRUE(WaitGone(config));
+  ASSERT_NO_FATAL_FAILURE(ShootInputDialog(app, main, IDC_CONFIG_BUTTON,
+                                           {IDC_CONFIG_MESSAGE, IDC_CONFIG_SPEED}, "config"));
   EXPECT_EQ(app.close(), 0u);
 }
 

@@ -1,7 +1,6 @@
 // The test side of the stand-in messenger: process control, commands and the transcript.
 #include "common/messenger_client.h"
 
-#include "common/app_driver.h"
 #include "common/window_search.h"
 
 #include <mshtml.h>
@@ -409,8 +408,4 @@ bool readStandInDocumentText(HWND conversation, std::wstring& text, DWORD timeou
   bool ok = readDocument(conversation, text, timeoutMs);
   if (SUCCEEDED(com)) CoUninitialize();
   return ok;
-}
-
-bool StartWithMessenger(QuorvaneApp& app, StandInMessenger& messenger) {
-  return messenger.start(app.path("standin_transcript.txt")) && app.start();
 }

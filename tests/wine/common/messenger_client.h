@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/app_driver.h"
 #include "standin_messenger/messenger_protocol.h"
 
 // One conversation window to open. The defaults make a contact's message in a complete
@@ -119,7 +120,8 @@ std::string standInEntryText(HWND conversation);
 // ObjectFromLresult, get_body, get_innerText), as UTF-16. False when any step fails.
 bool readStandInDocumentText(HWND conversation, std::wstring& text, DWORD timeoutMs = 1000);
 
-class QuorvaneApp;
 // Starts the stand-in, its transcript in the program's folder, then the program; true
-// when both run.
-bool StartWithMessenger(QuorvaneApp& app, StandInMessenger& messenger);
+// when both run. Inline, so programs that never start Quorvane need no app driver.
+inline bool StartWithMessenger(QuorvaneApp& app, StandInMessenger& messenger) {
+  return messenger.start(app.path("standin_transcript.txt")) && app.start();
+}

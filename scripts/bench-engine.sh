@@ -9,15 +9,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 build=${BUILD_DIR:-$root/build/windows}
 "$root/scripts/setup.sh"
-export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$root/scripts/wine-env.sh"
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j2 --target engine_bench standin_messenger
 out=$(mktemp)
 # Wine's helper processes keep inherited pipes open, so the output goes through a file.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "
   wineserver -p 2>/dev/null || true
-  wine '$build/benchmarks/engine_bench.exe' ${1:-20} ${2:-60} >'$out' 2>&1
+  \"\$QV_WINE\" '$build/benchmarks/engine_bench.exe' ${1:-20} ${2:-60} >'$out' 2>&1
   rc=\$?
   wineserver -k 2>/dev/null || true
   exit \$rc" </dev/null >/dev/null 2>&1 || status=$?

@@ -19,8 +19,7 @@ case "${3:-normal}" in
   *) echo "usage: $0 [conversations] [contacts] [normal|lite]" >&2; exit 2 ;;
 esac
 "$root/scripts/setup.sh"
-export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$root/scripts/wine-env.sh"
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j2 --target soak_bench quorvane standin_messenger
 folder="$build/apprun/soak"
@@ -62,7 +61,7 @@ answerer=$!
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "
   wineserver -p 2>/dev/null || true
-  wine '$build/benchmarks/soak_bench.exe' $conversations $contacts $lite >'$out' 2>&1
+  \"\$QV_WINE\" '$build/benchmarks/soak_bench.exe' $conversations $contacts $lite >'$out' 2>&1
   rc=\$?
   wineserver -k 2>/dev/null || true
   exit \$rc" </dev/null >/dev/null 2>&1 || status=$?

@@ -6,8 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 "$root/scripts/setup.sh"
-export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
-export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+. "$root/scripts/wine-env.sh"
 
 echo "== building the windows preset"
 "$root/scripts/build.sh" windows
@@ -20,9 +19,9 @@ if [ -n "${DISPLAY:-}" ]; then
   echo "== Quorvane and the stand-in messenger on $DISPLAY, working folder $root/run"
   echo "   Type a default reply in Quorvane and press [ Activate ]; then, in the stand-in's"
   echo "   window, enter a contact ID and a message and press \"Receive message\"."
-  wine "$build/standin_messenger/standin_messenger.exe" --transcript "$run_win\\standin_transcript.txt" &
+  "$QV_WINE" "$build/standin_messenger/standin_messenger.exe" --transcript "$run_win\\standin_transcript.txt" &
   messenger=$!
-  (cd "$root/run" && wine "$build/quorvane.exe") || true
+  (cd "$root/run" && "$QV_WINE" "$build/quorvane.exe") || true
   # Quorvane has been closed: the stand-in goes too.
   kill "$messenger" 2>/dev/null || true
   wait "$messenger" 2>/dev/null || true
@@ -35,7 +34,7 @@ rm -f "$root"/shots/demo_*.bmp "$root"/shots/demo_*.png
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p 2>/dev/null || true
-  wine "$0" "$1" "$2"
+  "$QV_WINE" "$0" "$1" "$2"
   rc=$?
   wineserver -k 2>/dev/null || true
   exit $rc' "$build/tools/demo/quorvane_demo.exe" "$run_win" "$(to_windows "$root/shots")" ||

@@ -4,30 +4,45 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# The chat client is a 32-bit program: Wine's 32-bit part (wine32, of the i386
-# architecture) runs the 32-bit stand-in messenger, which the i686 compiler builds.
-packages=(cmake make g++ googletest libgtest-dev libgmock-dev clang-format
+packages=(cmake make g++ binutils googletest libgtest-dev libgmock-dev clang-format
   clang libclang-rt-14-dev nsis
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386 fonts-wine xvfb xauth
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb xauth
   imagemagick git osslsigncode openssl python3 python3-jsonschema python3-yaml)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+updated=""
+install_missing() {
+  local p missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   echo "setup: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
+  case " ${missing[*]}" in
+    *:i386*) dpkg --print-foreign-architectures | grep -qx i386 ||
+      { $sudo dpkg --add-architecture i386 && updated=""; } ;;
+  esac
+  [ -n "$updated" ] || { $sudo apt-get update -qq && updated=1; }
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+}
+install_missing "${packages[@]}"
 
-export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The chat client is a 32-bit program: Wine's 32-bit part (wine32, of the i386
+# architecture) runs the 32-bit stand-in messenger. It is installed only where a 32-bit
+# program runs, found by running one; elsewhere it would stop every Wine call, and the
+# tests that need it are skipped (wine-env.sh).
+. "$root/scripts/wine-env.sh"
+if [ "$QV_WINE_32BIT" = no ] && [ "${QV_NO_32BIT:-}" != 1 ] && qv_kernel_runs_32bit; then
+  install_missing wine32:i386
+  unset QV_WINE_32BIT QV_WINE
+  . "$root/scripts/wine-env.sh"
+fi
+[ "$QV_WINE_32BIT" = yes ] || echo "setup: 32-bit programs are not run: $QV_WINE_32BIT_WHY"
+
 # A prefix made before wine32 was installed runs no 32-bit program: the project's own is
 # made again, any other is left to its owner.
-if [ -d "$WINEPREFIX" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+if [ "$QV_WINE_32BIT" = yes ] && [ -d "$WINEPREFIX" ] &&
+  [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
   if [ "$WINEPREFIX" != "$root/.wine" ]; then
     echo "setup: $WINEPREFIX runs no 32-bit programs; make it again (or unset WINEPREFIX)" >&2
     exit 1
@@ -36,9 +51,4 @@ if [ -d "$WINEPREFIX" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
 fi
-# The marker names the preparation: a prefix prepared by an older one is prepared again.
-marker="$WINEPREFIX/.quorvane-prefix-ready-wow64"
-if [ ! -f "$marker" ]; then
-  echo "setup: preparing the Wine prefix in $WINEPREFIX"
-  "$root/scripts/wine-prefix.sh"
-fi
+"$root/scripts/wine-prefix.sh"

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 dpi=$1
 shift
 export WINEPREFIX="${QV_SCALED_PREFIX:-$root/.wine-scaled}"
-"$root/scripts/wine-prefix.sh" --dpi "$dpi"
+"$root/scripts/wine-prefix.sh" --dpi "$dpi" --copy-of "${QV_PREFIX_TEMPLATE:-$root/.wine}"
 # Wine's desktop process, started by the call that set the scale, works with the scale it
 # read at its start, the previous one: end it with its server, to start again below.
 wineserver -k 2>/dev/null || true

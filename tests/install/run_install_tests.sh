@@ -37,4 +37,4 @@ make_scratch_prefix
 echo "== install, start, upgrade and uninstall"
 to_windows() { echo "Z:${1//\//\\}"; }
 QV_UNPACKED=$(to_windows "$scratch/unpacked") QV_SETUP=$(to_windows "$setup") \
-  wine "$build/tests/install_tests.exe"
+  "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run.sh" "$build/tests/install_tests.exe"

@@ -22,6 +22,8 @@ finish_scratch_prefix() {
 
 make_scratch_prefix() {
   echo "== a fresh Wine prefix in $WINEPREFIX"
-  "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-prefix.sh"
+  # A copy of the prepared prefix where the caller names one (QV_PREFIX_TEMPLATE), which
+  # takes a second instead of a fresh one's fifteen.
+  "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-prefix.sh" ${QV_PREFIX_TEMPLATE:+--copy-of "$QV_PREFIX_TEMPLATE"}
   wineserver -p 2>/dev/null || true
 }

@@ -9,6 +9,7 @@
 #   tests/release/signing_test.sh <build folder> <version>
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+wine_run="$here/../../scripts/wine-run.sh"
 . "$here/release_common.sh"
 . "$here/../install/scratch_prefix.sh"
 first=$1
@@ -86,9 +87,9 @@ cmp -s "$scratch/unsigned.exe" "$second/quorvane.exe" ||
 
 make_scratch_prefix
 echo "== a silent install"
-wine "$setup" /S '/D=C:\Quorvane' || fail "the silent install failed"
+"$wine_run" "$setup" /S '/D=C:\Quorvane' || fail "the silent install failed"
 verify "uninstall.exe of the installation" "$WINEPREFIX/drive_c/Quorvane/uninstall.exe"
-wine reg export 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' "$scratch/uninstall.reg" \
+"$wine_run" reg export 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' "$scratch/uninstall.reg" \
   >/dev/null 2>&1 || fail "no Uninstall key"
 python_checks registered "$second/winget" "$scratch/uninstall.reg" || status=1
 

@@ -6,6 +6,7 @@
 #include <mshtml.h>
 #include <oleauto.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -202,8 +203,11 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
   STARTUPINFOA si{};
   si.cb = sizeof si;
   if (!CreateProcessA(exe.c_str(), cmdLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                      nullptr, nullptr, &si, &pi_))
+                      nullptr, nullptr, &si, &pi_)) {
+    std::fprintf(stderr, "could not start the stand-in %s: error %lu\n", exe.c_str(),
+                 GetLastError());
     return false;
+  }
   // A test program that dies without stop() must not leave conversation windows behind
   // for the next program to find: the stand-in lives in a job that ends with this process.
   if (!job_) {
@@ -221,11 +225,21 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
     TerminateProcess(pi_.hProcess, 1);
   CloseHandle(pi_.hThread);
   pi_.hThread = nullptr;
-  if (!rightBitness) return false;
+  if (!rightBitness) {
+    std::fprintf(stderr, "the stand-in %s is not a %s-bit program\n", exe.c_str(),
+                 bits32 ? "32" : "64");
+    return false;
+  }
 
   DWORD begin = GetTickCount();
   while (GetTickCount() - begin < timeoutMs) {
-    if (!running()) return false;
+    if (!running()) {
+      DWORD code = 0;
+      GetExitCodeProcess(pi_.hProcess, &code);
+      std::fprintf(stderr, "the stand-in %s ended at its start with code 0x%lx\n", exe.c_str(),
+                   code);
+      return false;
+    }
     std::vector<HWND> found = TopWindowsOf(pi_.dwProcessId, isControlWindow);
     if (!found.empty()) {
       control_ = found.front();
@@ -233,6 +247,7 @@ bool StandInMessenger::start(const std::string& transcriptPath, DWORD timeoutMs)
     }
     pumpFor(20);
   }
+  std::fprintf(stderr, "the stand-in %s showed no window within %lu ms\n", exe.c_str(), timeoutMs);
   TerminateProcess(pi_.hProcess, 1);
   return false;
 }

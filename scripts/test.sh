@@ -1,62 +1,88 @@
 #!/usr/bin/env bash
 # Sets up this machine, builds the presets and the release packages and runs every test:
 # the portable logic natively with AddressSanitizer and UndefinedBehaviorSanitizer and
-# again with ThreadSanitizer, a short run of every fuzz target, then everything under Wine
-# on a private headless display, the packages installed into a scratch Wine prefix of
-# their own, built a second time to the same bytes, signed with a throwaway certificate
-# and their winget manifests checked. The window tests that check layout and pictures run
-# again at 125, 150 and 200 % in a second prefix (.wine-scaled); every window's screenshot
-# at each scale is shots/dpi<scale>_<window>.png.
-set -euo pipefail
+# again with ThreadSanitizer, a short run of every fuzz target, and everything under Wine:
+# the window tests, the packages installed into a scratch Wine prefix of their own, built a
+# second time to the same bytes, signed with a throwaway certificate and their winget
+# manifests checked. The window tests that check layout and pictures run again at 125, 150
+# and 200 % in a second prefix (.wine-scaled); every window's screenshot at each scale is
+# shots/dpi<scale>_<window>.png.
+#
+# The Wine tests run in groups side by side (app, companions, engine, release, scaled),
+# each with a headless X server, a Wine prefix and working folders of its own
+# (scripts/wine-group.sh); meanwhile the host builds and tests run at a lower priority.
+# The cases that measure a delay (group "timing") run last, alone. Each group's output is
+# in build/windows/test-logs/<group>.log and is printed when the group has ended.
+set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-"$root/scripts/setup.sh"
-export WINEPREFIX="${WINEPREFIX:-$root/.wine}"
+began=$(date +%s)
+phase() { printf '== [%3ss] %s\n' "$(($(date +%s) - began))" "$*"; }
 
-echo "== native build and tests"
-"$root/scripts/build.sh" native
-ctest --preset native
-
-echo "== unit tests under ThreadSanitizer"
-"$root/scripts/build.sh" tsan
-ctest --preset tsan
-
-echo "== fuzz targets, 20 s each"
-"$root/scripts/fuzz.sh" 20
-
-echo "== windows build and tests (under Wine)"
-"$root/scripts/build.sh" windows
-echo "== release packages (zip, installer, SHA256SUMS, winget manifests)"
-cmake --build --preset windows --target package
-rm -rf "$root/build/windows/shots"
-# One headless X server and one Wine server kept running for each part of the run: the
-# tests at 100 % on a 1280x1024 screen, then those at larger display scales (label
-# "scaled", run in the second prefix) on a 2560x1600 screen, as such scales are made for.
+"$root/scripts/setup.sh" || exit 1
+. "$root/scripts/wine-env.sh"
+[ "$QV_WINE_32BIT" = yes ] || phase "the 32-bit stand-in tests are skipped: $QV_WINE_32BIT_WHY"
 status=0
-run_under_x() {  # screen size, then ctest's arguments
-  local screen=$1
-  shift
-  xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
-    wineserver -p 2>/dev/null || true
-    # Start Wine'"'"'s background services now: started by the first test they would hold
-    # ctest'"'"'s output pipe open until the server ends.
-    "'"$root"'/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
-    ctest --preset windows "$@"
-    rc=$?
-    wineserver -k 2>/dev/null || true
-    # The second prefix, at other display scales, has a server of its own.
-    WINEPREFIX="'"$root"'/.wine-scaled" wineserver -k 2>/dev/null || true
-    exit $rc' bash "$@"
+failed() {
+  echo "FAILED: $*"
+  status=1
 }
-run_under_x 1280x1024 -LE scaled || status=$?
-run_under_x 2560x1600 -L scaled || status=$?
+
+phase "windows build and the release packages (zip, installer, SHA256SUMS, winget manifests)"
+"$root/scripts/build.sh" windows || exit 1
+cmake --build --preset windows --target package || exit 1
+
+build="$root/build/windows"
+logs="$build/test-logs"
+rm -rf "$build/shots" "$logs"
+mkdir -p "$logs"
+# name, screen, Wine prefix: the scaled tests want a larger screen, as such scales are
+# made for, and keep the second prefix whose scale they set.
+groups=("app 1280x1024 $root/.wine-groups/app"
+  "companions 1280x1024 $root/.wine-groups/companions"
+  "engine 1280x1024 $root/.wine-groups/engine"
+  "release 1280x1024 $root/.wine-groups/release"
+  "scaled 2560x1600 $root/.wine-scaled")
+run_group() {  # name, screen, prefix
+  "$root/scripts/wine-group.sh" "$1" "$2" "$3" -L "^$1\$" >"$logs/$1.log" 2>&1
+}
+phase "Wine tests side by side: app, companions, engine, release, scaled"
+declare -A pids
+for g in "${groups[@]}"; do
+  read -r name screen prefix <<<"$g"
+  run_group "$name" "$screen" "$prefix" &
+  pids[$name]=$!
+done
+
+phase "native build and tests, beside the Wine tests"
+{ nice -n 10 "$root/scripts/build.sh" native && ctest --preset native; } || failed "native tests"
+phase "unit tests under ThreadSanitizer"
+{ nice -n 10 "$root/scripts/build.sh" tsan && ctest --preset tsan; } || failed "ThreadSanitizer tests"
+phase "fuzz targets, 20 s each"
+nice -n 10 "$root/scripts/fuzz.sh" 20 || failed "fuzzing"
+
+for g in "${groups[@]}"; do
+  read -r name _ <<<"$g"
+  wait "${pids[$name]}"
+  rc=$?
+  phase "Wine group $name (exit $rc)"
+  cat "$logs/$name.log"
+  [ $rc -eq 0 ] || failed "Wine group $name"
+done
+
+phase "Wine tests that measure a delay, alone"
+run_group timing 1280x1024 "$root/.wine-groups/timing"
+rc=$?
+cat "$logs/timing.log"
+[ $rc -eq 0 ] || failed "Wine group timing"
 
 # The window tests leave screenshots as BMP files; keep PNG copies where people look.
-if compgen -G "$root/build/windows/shots/*.bmp" >/dev/null; then
+if compgen -G "$build/shots/*.bmp" >/dev/null; then
   mkdir -p "$root/shots"
-  for f in "$root"/build/windows/shots/*.bmp; do
+  for f in "$build"/shots/*.bmp; do
     convert "$f" "$root/shots/$(basename "${f%.bmp}").png"
   done
   echo "screenshots: $root/shots"
 fi
+phase "done$([ $status -eq 0 ] || echo ", with failures")"
 exit $status

@@ -35,6 +35,13 @@ std::vector<HWND> visibleWindowsOf(DWORD processId) {
 QuorvaneApp::QuorvaneApp(const std::string& caseName) {
   std::string root = std::string(QV_BUILD_DIR) + "\\apprun";
   CreateDirectoryA(root.c_str(), nullptr);
+  // Groups of tests that run side by side each have folders of their own.
+  char group[64] = "";
+  const DWORD length = GetEnvironmentVariableA("QV_TEST_GROUP", group, sizeof group);
+  if (length > 0 && length < sizeof group) {
+    root += std::string("\\") + group;
+    CreateDirectoryA(root.c_str(), nullptr);
+  }
   folder_ = root + "\\" + caseName;
   CreateDirectoryA(folder_.c_str(), nullptr);
   for (const std::string& name : files("*")) DeleteFileA(path(name).c_str());

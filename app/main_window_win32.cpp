@@ -297,6 +297,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case UM_SETTINGS_CHANGED:
       Reload(window);
       return TRUE;
+    case UM_GUARD_ENDED:
+      guardThread().ShowGuardEnded(mainWindowPort());
+      return TRUE;
     case UM_COME_FORWARD:
       ComeForward(window);
       return TRUE;

@@ -138,12 +138,12 @@ void guard(GuardParams& params, const WindowSnapshot& snapshot) {
 
 // Runs `action` unless a newer activation has begun, with no newer one beginning
 // meanwhile; true if it ran.
-bool whileNewest(GuardParams& params, const std::function<void()>& action) {
+bool endIfNewest(GuardParams& params, const std::function<void()>& action) {
   if (!params.activations) {
     action();
     return true;
   }
-  return params.activations->whileNewest(params.activation, action);
+  return params.activations->endIfNewest(params.activation, action);
 }
 
 }  // namespace
@@ -170,12 +170,13 @@ int GuardThreadMain(GuardParams& params) {
   // Only the newest activation tells that guarding has ended: an older thread that ends
   // after a newer Activate must not say "inactive" after the newer "on guard". A thread
   // that could not start leaves autoresponse plainly inactive, not active with no thread
-  // guarding.
-  const bool newest = whileNewest(params, [&] {
+  // guarding. The status line is the interface thread's to write: by the time it handles
+  // the message, an activation may have begun that this thread cannot know of.
+  const bool newest = endIfNewest(params, [&] {
     if (!started) AutoresponseActive = false;
     PostNote(NOTE_INFO, STATUS_INACTIVE);
   });
-  if (newest) showStatus(params, STATUS_INACTIVE);
+  if (newest && params.mainWindow) params.mainWindow->postMessage(UM_GUARD_ENDED);
   windows.threadEnding();
   return 0;
 }
@@ -184,6 +185,7 @@ uint64_t ActivationOrder::newActivation(const std::function<void()>& announce) {
   std::lock_guard<std::mutex> lock(mutex_);
   AutoresponseActive = true;
   if (announce) announce();
+  newestEnded_ = false;
   return ++newest_;
 }
 
@@ -192,11 +194,17 @@ bool ActivationOrder::isNewest(uint64_t activation) const {
   return activation == newest_;
 }
 
-bool ActivationOrder::whileNewest(uint64_t activation, const std::function<void()>& action) {
+bool ActivationOrder::endIfNewest(uint64_t activation, const std::function<void()>& action) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (activation != newest_) return false;
   action();
+  newestEnded_ = true;
   return true;
+}
+
+bool ActivationOrder::newestEnded() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return newestEnded_;
 }
 
 GuardThread::GuardThread(Responder& responder, ReplyPolicy& policy, GroupStore& groups,
@@ -240,4 +248,8 @@ void GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultRe
 
 bool GuardThread::running() const {
   return live_ > 0;
+}
+
+void GuardThread::ShowGuardEnded(MainWindowPort& mainWindow) const {
+  if (activations_.newestEnded()) mainWindow.setItemText(IDC_STATUS, STATUS_INACTIVE);
 }

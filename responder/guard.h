@@ -29,13 +29,16 @@ class ActivationOrder {
   // `announce` runs before any thread can tell that guarding has ended.
   uint64_t newActivation(const std::function<void()>& announce = {});
   bool isNewest(uint64_t activation) const;
-  // Runs `action` if the activation is still the newest, while no newer one can begin;
-  // true if it ran.
-  bool whileNewest(uint64_t activation, const std::function<void()>& action);
+  // The activation's thread ends: if the activation is still the newest, `action` runs
+  // while no newer one can begin, and the newest activation counts as ended. True if so.
+  bool endIfNewest(uint64_t activation, const std::function<void()>& action);
+  // Whether the thread of the newest activation has ended.
+  bool newestEnded() const;
 
  private:
   mutable std::mutex mutex_;
   uint64_t newest_ = 0;
+  bool newestEnded_ = false;
 };
 
 struct GuardParams {
@@ -62,7 +65,8 @@ enum class PassOutcome { Processed, PassedOver, Failed };
 // One pass over the topmost conversation window.
 PassOutcome ProcessTopConversation(GuardParams& params, const std::string& replyText);
 
-// The thread's routine; returns 0.
+// The thread's routine; returns 0. As the newest activation's thread ends, it posts
+// UM_GUARD_ENDED to the main window, whose thread then writes the status line.
 int GuardThreadMain(GuardParams& params);
 
 class GuardThread {
@@ -80,6 +84,10 @@ class GuardThread {
                   MainWindowPort& mainWindow, const std::function<void()>& announce = {});
   // True while the thread of any activation still runs.
   bool running() const;
+  // The interface thread's part of UM_GUARD_ENDED: the status line says that guarding has
+  // ended, unless an activation has begun since. Only the interface thread begins them,
+  // so none can begin meanwhile.
+  void ShowGuardEnded(MainWindowPort& mainWindow) const;
 
   // What every activation's thread starts from; StartGuard fills in the rest.
   GuardParams params;

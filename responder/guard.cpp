@@ -2,7 +2,9 @@
 #include "responder/guard.h"
 
 #include <chrono>
+#include <future>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "responder/conversation.h"
@@ -10,6 +12,7 @@
 
 const char* const STATUS_ON_GUARD = "Autoresponse is on guard";
 const char* const STATUS_INACTIVE = "Autoresponse is Currently Inactive...";
+const char* const STATUS_NOT_STARTED = "Autoresponse could not be started";
 
 namespace {
 
@@ -225,25 +228,42 @@ GuardThread::~GuardThread() {
     thread_.join();
 }
 
-void GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
+bool GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
                              MainWindowPort& mainWindow, const std::function<void()>& announce) {
   GuardParams own = params;
   own.replyText = defaultReplyText + " > ";
   own.pollInterval = pollInterval;
   own.mainWindow = &mainWindow;
   own.activations = &activations_;
-  own.activation = activations_.newActivation(announce);
-  // The new thread owns the previous one and joins it; the interface thread never waits.
-  auto previous = std::make_shared<std::thread>(std::move(thread_));
+  // The new thread is handed its activation once it exists, and with it the previous
+  // thread, which it owns and joins: the interface thread never waits.
+  auto previous = std::make_shared<std::thread>();
+  auto activation = std::make_shared<std::promise<uint64_t>>();
+  std::shared_future<uint64_t> handed = activation->get_future().share();
   own.waitForPrevious = [previous] {
     if (previous->joinable()) previous->join();
   };
-
-  ++live_;
-  thread_ = std::thread([this, own]() mutable {
+  std::function<void()> routine = [this, own, handed]() mutable {
+    own.activation = handed.get();
     GuardThreadMain(own);
     --live_;
-  });
+  };
+
+  ++live_;
+  std::thread started;
+  try {
+    started = startThread ? startThread(std::move(routine)) : std::thread(std::move(routine));
+  } catch (const std::system_error&) {
+    // Nothing has changed: the previous thread is still this object's to keep.
+    --live_;
+    mainWindow.setItemText(IDC_STATUS, STATUS_NOT_STARTED);
+    RequestNote(NOTE_ERROR, STATUS_NOT_STARTED);
+    return false;
+  }
+  *previous = std::move(thread_);
+  thread_ = std::move(started);
+  activation->set_value(activations_.newActivation(announce));
+  return true;
 }
 
 bool GuardThread::running() const {

@@ -69,18 +69,24 @@ PassOutcome ProcessTopConversation(GuardParams& params, const std::string& reply
 // UM_GUARD_ENDED to the main window, whose thread then writes the status line.
 int GuardThreadMain(GuardParams& params);
 
+// What the status line says when a guard thread could not be started.
+extern const char* const STATUS_NOT_STARTED;
+
 class GuardThread {
  public:
   GuardThread(Responder& responder, ReplyPolicy& policy, GroupStore& groups,
               MessageLog& messageLog);
   ~GuardThread();
 
-  // Makes autoresponse active, runs `announce` (the popup that says so, which must come
-  // before any news of an end) and starts the thread of a new activation; returns at
-  // once. A thread of an earlier activation that is still in its last pass finishes it
-  // while the new thread takes its snapshot; the new thread then waits for it to end
-  // before its own first pass, so two passes never run at once.
-  void StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
+  // Starts the thread of a new activation, then makes autoresponse active and runs
+  // `announce` (the popup that says so, which must come before any news of an end);
+  // returns at once. A thread of an earlier activation that is still in its last pass
+  // finishes it while the new thread takes its snapshot; the new thread then waits for it
+  // to end before its own first pass, so two passes never run at once.
+  // A thread that cannot be started changes nothing (autoresponse stays inactive, the
+  // previous thread stays this object's): the status line and an error popup say so, and
+  // the answer is false.
+  bool StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
                   MainWindowPort& mainWindow, const std::function<void()>& announce = {});
   // True while the thread of any activation still runs.
   bool running() const;
@@ -91,6 +97,9 @@ class GuardThread {
 
   // What every activation's thread starts from; StartGuard fills in the rest.
   GuardParams params;
+  // Starts a thread that runs `routine`; a std::thread in the program. Tests may make it
+  // fail the way std::thread does, with std::system_error.
+  std::function<std::thread(std::function<void()> routine)> startThread;
 
  private:
   ActivationOrder activations_;

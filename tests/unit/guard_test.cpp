@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 #include <thread>
 
 #include "fake_im_windows.h"
@@ -539,6 +540,34 @@ TEST_F(GuardThreadTest, EndHandledAfterANewActivationLeavesTheStatusOnGuard) {
   EXPECT_EQ(port.statuses().back(), "Autoresponse is on guard");
   AutoresponseActive = false;
   ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
+}
+
+// No thread for a new activation: nothing is announced, autoresponse stays off, the user
+// is told, and the previous thread, still in its pass, is kept and ends as the newest.
+TEST_F(GuardThreadTest, ThreadThatCannotBeStartedChangesNothing) {
+  PassGate gate;
+  GuardThread guard(responder, policy, groups, log);
+  guard.params.sleep = [&gate](uint32_t ms) { gate.sleep(ms); };
+  guard.StartGuard(500, "First", port);
+  arriveAndHold(fake, gate, message("a - chat", "a: hi"));
+  AutoresponseActive = false;
+  guard.startThread = [](std::function<void()>) -> std::thread {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  };
+  bool announced = false;
+
+  EXPECT_FALSE(guard.StartGuard(500, "Second", port, [&] { announced = true; }));
+  EXPECT_FALSE(announced);
+  EXPECT_FALSE(AutoresponseActive);
+  EXPECT_EQ(port.statuses().back(), "Autoresponse could not be started");
+  const NoteRequest note = PendingNotes.pending().back();
+  EXPECT_EQ(note.kind, NOTE_ERROR);
+  EXPECT_EQ(note.text, "Autoresponse could not be started");
+
+  gate.open();
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
+  guard.ShowGuardEnded(port);
+  EXPECT_EQ(port.statuses().back(), "Autoresponse is Currently Inactive...");
 }
 
 }  // namespace

@@ -137,9 +137,13 @@ void Activate(HWND window) {
   }
   setReplyEditable(window, false);
   // Returns at once, autoresponse active: a thread of the last activation that is still
-  // finishing its pass is waited for by the new thread, never by this window.
-  guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort(),
-                           [] { PostNote(NOTE_INFO, STATUS_ON_GUARD); });
+  // finishing its pass is waited for by the new thread, never by this window. A thread
+  // that cannot be started has said so; the reply stays the user's to change.
+  if (!guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort(),
+                                [] { PostNote(NOTE_INFO, STATUS_ON_GUARD); })) {
+    setReplyEditable(window, true);
+    return;
+  }
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
 }
 
@@ -296,6 +300,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case UM_SETTINGS_CHANGED:
       Reload(window);
+      return TRUE;
+    case UM_GUARD_ENDED:
+      guardThread().ShowGuardEnded(mainWindowPort());
       return TRUE;
     case UM_COME_FORWARD:
       ComeForward(window);

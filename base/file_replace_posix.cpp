@@ -1,4 +1,4 @@
-// All-or-nothing file replacement on POSIX systems: write, fsync, rename.
+// The system's file calls of a save on POSIX systems: write, fsync, rename.
 #include "base/file_replace.h"
 
 #include <cerrno>
@@ -28,6 +28,11 @@ bool writeAll(int fd, const std::string& content) {
   return true;
 }
 
+// The reason for errno's error; empty for a call that succeeded.
+std::string lastReason(bool succeeded) {
+  return succeeded ? std::string() : std::strerror(errno);
+}
+
 // The new name must survive a power cut too, so the directory entry is synced as well;
 // a directory that cannot be synced does not undo the save.
 void syncWorkingDirectory() {
@@ -37,53 +42,65 @@ void syncWorkingDirectory() {
   ::close(dir);
 }
 
-// Creates a temporary file of a name nothing has yet; -1 if none can be made.
-int createTemporary(const std::string& fileName, std::string& tempName) {
-  for (unsigned attempt = 0; attempt < MOST_TEMPORARY_NAMES; ++attempt) {
-    tempName = TemporaryName(fileName, static_cast<unsigned long>(::getpid()), attempt);
-    if (attempt == 0) ::unlink(tempName.c_str());  // a stale one, if it can go
-    const int fd =
-        ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd >= 0) return fd;
-    // Only a name that is taken (by a file or a folder) is worth another try.
-    if (errno != EEXIST) break;
-  }
-  return -1;
-}
+class SystemSaveFiles : public SaveFiles {
+ public:
+  unsigned long processId() override { return static_cast<unsigned long>(::getpid()); }
 
-// Hands back the reason for errno's error and answers false.
-bool fail(std::string* failure, int error) {
-  if (failure) *failure = std::strerror(error);
-  return false;
-}
+  std::string examine(const std::string& fileName, bool& exists) override {
+    exists = ::stat(fileName.c_str(), &old_) == 0;
+    if (!exists) return errno == ENOENT ? std::string() : lastReason(false);
+    if (!S_ISREG(old_.st_mode)) return std::strerror(S_ISDIR(old_.st_mode) ? EISDIR : EINVAL);
+    // rename() ignores the old file's mode, and root may write anything: a file the user
+    // made read-only is refused here, the way the Windows attribute is honoured.
+    if ((old_.st_mode & S_IWUSR) == 0) return std::strerror(EACCES);
+    existed_ = true;
+    return lastReason(::access(fileName.c_str(), W_OK) == 0);
+  }
+
+  // The new file takes the old one's permissions before it takes its place.
+  std::string create(const std::string& name, const std::string& content) override {
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) return lastReason(false);
+    std::string reason =
+        lastReason(writeAll(fd, content) &&
+                   (!existed_ || ::fchmod(fd, old_.st_mode & 07777) == 0) && ::fsync(fd) == 0);
+    const std::string closed = lastReason(::close(fd) == 0);
+    if (reason.empty()) reason = closed;
+    if (!reason.empty()) ::unlink(name.c_str());
+    return reason;
+  }
+
+  // rename() puts the new content in place in one step: the old content never needs a
+  // name of its own.
+  std::string replace(const std::string& target, const std::string& source,
+                      const std::string&) override {
+    return move(source, target);
+  }
+
+  std::string move(const std::string& from, const std::string& to) override {
+    if (::rename(from.c_str(), to.c_str()) != 0) return lastReason(false);
+    syncWorkingDirectory();
+    return std::string();
+  }
+
+  std::string keepProperties(const std::string&) override { return std::string(); }
+
+  bool exists(const std::string& name) override {
+    struct stat found {};
+    return ::lstat(name.c_str(), &found) == 0;
+  }
+
+  void remove(const std::string& name) override { ::unlink(name.c_str()); }
+
+ private:
+  struct stat old_ {};
+  bool existed_ = false;
+};
 
 }  // namespace
 
 bool ReplaceFileContent(const std::string& fileName, const std::string& content,
                         std::string* failure) {
-  struct stat old {};
-  const bool exists = ::stat(fileName.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) return fail(failure, errno);
-  if (exists) {
-    if (!S_ISREG(old.st_mode)) return fail(failure, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
-    // rename() ignores the old file's mode, and root may write anything: a file the user
-    // made read-only is refused here, the way the Windows attribute is honoured.
-    if ((old.st_mode & S_IWUSR) == 0) return fail(failure, EACCES);
-    if (::access(fileName.c_str(), W_OK) != 0) return fail(failure, errno);
-  }
-
-  std::string tempName;
-  const int fd = createTemporary(fileName, tempName);
-  if (fd < 0) return fail(failure, errno);
-  int error = writeAll(fd, content) ? 0 : errno;
-  if (error == 0 && exists && ::fchmod(fd, old.st_mode & 07777) != 0) error = errno;
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(tempName.c_str(), fileName.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(tempName.c_str());
-    return fail(failure, error);
-  }
-  syncWorkingDirectory();
-  return true;
+  SystemSaveFiles files;
+  return ReplaceFileContent(files, fileName, content, failure);
 }

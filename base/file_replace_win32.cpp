@@ -1,6 +1,6 @@
-// All-or-nothing file replacement on Windows: write, flush, then ReplaceFileW over an
-// existing file (which keeps its attributes, security and creation time) or MoveFileEx
-// for a new one.
+// The system's file calls of a save on Windows: write and flush a new file, then
+// ReplaceFileW over an existing file (which keeps its attributes, security and creation
+// time) with a backup name of the save's own, or MoveFileEx for a new one.
 #include <windows.h>
 
 #include "base/file_replace.h"
@@ -22,9 +22,9 @@ std::string systemReason(DWORD error) {
   return reason;
 }
 
-bool fail(std::string* failure, DWORD error) {
-  if (failure) *failure = systemReason(error);
-  return false;
+// The reason for the calling thread's last error; empty for a call that succeeded.
+std::string lastReason(bool succeeded) {
+  return succeeded ? std::string() : systemReason(GetLastError());
 }
 
 // The file's full path in UTF-16: some implementations of ReplaceFileW take a name
@@ -64,88 +64,73 @@ bool writeAll(HANDLE file, const std::string& content) {
   return true;
 }
 
-// Creates a temporary file of a name nothing has yet; INVALID_HANDLE_VALUE if none can be
-// made.
-HANDLE createTemporary(const std::string& fileName, std::string& tempName) {
-  for (unsigned attempt = 0; attempt < MOST_TEMPORARY_NAMES; ++attempt) {
-    tempName = TemporaryName(fileName, GetCurrentProcessId(), attempt);
-    if (attempt == 0) DeleteFileA(tempName.c_str());  // a stale one, if it can go
-    const HANDLE file = CreateFileA(tempName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) return file;
-    // Only a name that is taken (by a file or a folder) is worth another try.
-    const DWORD error = GetLastError();
-    if (GetFileAttributesA(tempName.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      SetLastError(error);
-      break;
+class SystemSaveFiles : public SaveFiles {
+ public:
+  unsigned long processId() override { return GetCurrentProcessId(); }
+
+  std::string examine(const std::string& fileName, bool& exists) override {
+    attributes_ = GetFileAttributesA(fileName.c_str());
+    exists = attributes_ != INVALID_FILE_ATTRIBUTES;
+    if (!exists) {
+      const DWORD error = GetLastError();
+      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? std::string()
+                                                                            : systemReason(error);
     }
+    // A file the user made read-only keeps its content.
+    if (attributes_ & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+      return systemReason(ERROR_ACCESS_DENIED);
+    return std::string();
   }
-  return INVALID_HANDLE_VALUE;
-}
 
-bool exists(const std::string& fileName) {
-  return GetFileAttributesA(fileName.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Puts the complete temporary file in place of an existing fileName. ReplaceFileW carries
-// the old file's attributes, security and creation time over to the new content; where it
-// drops the attributes (Wine does), they are set again.
-DWORD replaceExisting(const std::string& fileName, const std::string& tempName, DWORD attributes) {
-  // Replacing needs the right to delete the old file. Asked first, a file that another
-  // program holds without sharing fails here, before Wine's ReplaceFileW leaves a file
-  // "rf<number>.tmp" of its own behind.
-  const std::wstring target = fullPath(fileName);
-  const HANDLE old =
-      CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (old == INVALID_HANDLE_VALUE) return GetLastError();
-  CloseHandle(old);
-  if (ReplaceFileW(target.c_str(), fullPath(tempName).c_str(), nullptr,
-                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    const DWORD now = GetFileAttributesA(fileName.c_str());
-    const DWORD wanted = attributes & USER_ATTRIBUTES;
-    if (now != INVALID_FILE_ATTRIBUTES && (now & USER_ATTRIBUTES) != wanted)
-      SetFileAttributesA(fileName.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
-    return ERROR_SUCCESS;
+  std::string create(const std::string& name, const std::string& content) override {
+    const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return lastReason(false);
+    std::string reason = lastReason(writeAll(file, content) && FlushFileBuffers(file));
+    const std::string closed = lastReason(CloseHandle(file));
+    if (reason.empty()) reason = closed;
+    if (!reason.empty()) DeleteFileA(name.c_str());
+    return reason;
   }
-  const DWORD error = GetLastError();
-  // Some failures leave the old file gone; the new content is whole, so it takes the
-  // name rather than be lost with the temporary file.
-  if (!exists(fileName) && MoveFileExA(tempName.c_str(), fileName.c_str(), MOVEFILE_WRITE_THROUGH))
-    return ERROR_SUCCESS;
-  return error;
-}
+
+  // ReplaceFileW carries the old file's attributes, security and creation time over to the
+  // new content. Without a backup name, Wine moves the old file to a name of its own and
+  // deletes it before the new content is in place.
+  std::string replace(const std::string& target, const std::string& source,
+                      const std::string& backup) override {
+    return lastReason(ReplaceFileW(fullPath(target).c_str(), fullPath(source).c_str(),
+                                   fullPath(backup).c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                   nullptr, nullptr));
+  }
+
+  std::string move(const std::string& from, const std::string& to) override {
+    return lastReason(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH));
+  }
+
+  // Where the attributes were dropped (Wine drops them, and a plain move never carries
+  // them), they are set again.
+  std::string keepProperties(const std::string& name) override {
+    const DWORD now = GetFileAttributesA(name.c_str());
+    if (now == INVALID_FILE_ATTRIBUTES) return lastReason(false);
+    const DWORD wanted = attributes_ & USER_ATTRIBUTES;
+    if ((now & USER_ATTRIBUTES) == wanted) return std::string();
+    return lastReason(SetFileAttributesA(name.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL));
+  }
+
+  bool exists(const std::string& name) override {
+    return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  void remove(const std::string& name) override { DeleteFileA(name.c_str()); }
+
+ private:
+  DWORD attributes_ = INVALID_FILE_ATTRIBUTES;  // the examined file's
+};
 
 }  // namespace
 
 bool ReplaceFileContent(const std::string& fileName, const std::string& content,
                         std::string* failure) {
-  const DWORD attributes = GetFileAttributesA(fileName.c_str());
-  const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
-  if (!existed) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return fail(failure, error);
-  } else if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
-    // A file the user made read-only keeps its content.
-    return fail(failure, ERROR_ACCESS_DENIED);
-  }
-
-  std::string tempName;
-  const HANDLE file = createTemporary(fileName, tempName);
-  if (file == INVALID_HANDLE_VALUE) return fail(failure, GetLastError());
-  DWORD error = writeAll(file, content) && FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
-  if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
-  if (error == ERROR_SUCCESS) {
-    if (existed) {
-      error = replaceExisting(fileName, tempName, attributes);
-    } else if (!MoveFileExA(tempName.c_str(), fileName.c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      error = GetLastError();
-    }
-  }
-  if (error != ERROR_SUCCESS) {
-    DeleteFileA(tempName.c_str());
-    return fail(failure, error);
-  }
-  return true;
+  SystemSaveFiles files;
+  return ReplaceFileContent(files, fileName, content, failure);
 }

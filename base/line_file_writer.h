@@ -1,6 +1,7 @@
 // Writes a small text file of CR LF lines in the working directory, all or nothing: the
 // new content goes to a temporary file beside it, which then replaces the old file in one
-// step. A failure leaves the previous file as it was and no temporary file behind.
+// step. A failure leaves the file with its old content (or, failing that, the new one) and
+// no temporary file behind, unless neither content could be put under the file's name.
 #pragma once
 
 #include <string>
@@ -16,7 +17,8 @@ class LineFileWriter {
 
   const std::string& fileName() const { return fileName_; }
   // Replaces the file's content by these lines, each followed by CR LF. True on success;
-  // otherwise `failure` (if given) receives the system's reason.
+  // otherwise `failure` (if given) receives the system's reason and the names of any files
+  // that keep a content the file does not hold.
   bool writeLines(const std::vector<std::string>& lines, std::string* failure = nullptr);
 
  private:

@@ -2,7 +2,9 @@
 #include "responder/guard.h"
 
 #include <chrono>
+#include <future>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "responder/conversation.h"
@@ -10,6 +12,7 @@
 
 const char* const STATUS_ON_GUARD = "Autoresponse is on guard";
 const char* const STATUS_INACTIVE = "Autoresponse is Currently Inactive...";
+const char* const STATUS_NOT_STARTED = "Autoresponse could not be started";
 
 namespace {
 
@@ -138,12 +141,12 @@ void guard(GuardParams& params, const WindowSnapshot& snapshot) {
 
 // Runs `action` unless a newer activation has begun, with no newer one beginning
 // meanwhile; true if it ran.
-bool whileNewest(GuardParams& params, const std::function<void()>& action) {
+bool endIfNewest(GuardParams& params, const std::function<void()>& action) {
   if (!params.activations) {
     action();
     return true;
   }
-  return params.activations->whileNewest(params.activation, action);
+  return params.activations->endIfNewest(params.activation, action);
 }
 
 }  // namespace
@@ -170,12 +173,13 @@ int GuardThreadMain(GuardParams& params) {
   // Only the newest activation tells that guarding has ended: an older thread that ends
   // after a newer Activate must not say "inactive" after the newer "on guard". A thread
   // that could not start leaves autoresponse plainly inactive, not active with no thread
-  // guarding.
-  const bool newest = whileNewest(params, [&] {
+  // guarding. The status line is the interface thread's to write: by the time it handles
+  // the message, an activation may have begun that this thread cannot know of.
+  const bool newest = endIfNewest(params, [&] {
     if (!started) AutoresponseActive = false;
     PostNote(NOTE_INFO, STATUS_INACTIVE);
   });
-  if (newest) showStatus(params, STATUS_INACTIVE);
+  if (newest && params.mainWindow) params.mainWindow->postMessage(UM_GUARD_ENDED);
   windows.threadEnding();
   return 0;
 }
@@ -184,6 +188,7 @@ uint64_t ActivationOrder::newActivation(const std::function<void()>& announce) {
   std::lock_guard<std::mutex> lock(mutex_);
   AutoresponseActive = true;
   if (announce) announce();
+  newestEnded_ = false;
   return ++newest_;
 }
 
@@ -192,11 +197,17 @@ bool ActivationOrder::isNewest(uint64_t activation) const {
   return activation == newest_;
 }
 
-bool ActivationOrder::whileNewest(uint64_t activation, const std::function<void()>& action) {
+bool ActivationOrder::endIfNewest(uint64_t activation, const std::function<void()>& action) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (activation != newest_) return false;
   action();
+  newestEnded_ = true;
   return true;
+}
+
+bool ActivationOrder::newestEnded() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return newestEnded_;
 }
 
 GuardThread::GuardThread(Responder& responder, ReplyPolicy& policy, GroupStore& groups,
@@ -217,27 +228,48 @@ GuardThread::~GuardThread() {
     thread_.join();
 }
 
-void GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
+bool GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
                              MainWindowPort& mainWindow, const std::function<void()>& announce) {
   GuardParams own = params;
   own.replyText = defaultReplyText + " > ";
   own.pollInterval = pollInterval;
   own.mainWindow = &mainWindow;
   own.activations = &activations_;
-  own.activation = activations_.newActivation(announce);
-  // The new thread owns the previous one and joins it; the interface thread never waits.
-  auto previous = std::make_shared<std::thread>(std::move(thread_));
+  // The new thread is handed its activation once it exists, and with it the previous
+  // thread, which it owns and joins: the interface thread never waits.
+  auto previous = std::make_shared<std::thread>();
+  auto activation = std::make_shared<std::promise<uint64_t>>();
+  std::shared_future<uint64_t> handed = activation->get_future().share();
   own.waitForPrevious = [previous] {
     if (previous->joinable()) previous->join();
   };
-
-  ++live_;
-  thread_ = std::thread([this, own]() mutable {
+  std::function<void()> routine = [this, own, handed]() mutable {
+    own.activation = handed.get();
     GuardThreadMain(own);
     --live_;
-  });
+  };
+
+  ++live_;
+  std::thread started;
+  try {
+    started = startThread ? startThread(std::move(routine)) : std::thread(std::move(routine));
+  } catch (const std::system_error&) {
+    // Nothing has changed: the previous thread is still this object's to keep.
+    --live_;
+    mainWindow.setItemText(IDC_STATUS, STATUS_NOT_STARTED);
+    RequestNote(NOTE_ERROR, STATUS_NOT_STARTED);
+    return false;
+  }
+  *previous = std::move(thread_);
+  thread_ = std::move(started);
+  activation->set_value(activations_.newActivation(announce));
+  return true;
 }
 
 bool GuardThread::running() const {
   return live_ > 0;
+}
+
+void GuardThread::ShowGuardEnded(MainWindowPort& mainWindow) const {
+  if (activations_.newestEnded()) mainWindow.setItemText(IDC_STATUS, STATUS_INACTIVE);
 }

@@ -29,13 +29,16 @@ class ActivationOrder {
   // `announce` runs before any thread can tell that guarding has ended.
   uint64_t newActivation(const std::function<void()>& announce = {});
   bool isNewest(uint64_t activation) const;
-  // Runs `action` if the activation is still the newest, while no newer one can begin;
-  // true if it ran.
-  bool whileNewest(uint64_t activation, const std::function<void()>& action);
+  // The activation's thread ends: if the activation is still the newest, `action` runs
+  // while no newer one can begin, and the newest activation counts as ended. True if so.
+  bool endIfNewest(uint64_t activation, const std::function<void()>& action);
+  // Whether the thread of the newest activation has ended.
+  bool newestEnded() const;
 
  private:
   mutable std::mutex mutex_;
   uint64_t newest_ = 0;
+  bool newestEnded_ = false;
 };
 
 struct GuardParams {
@@ -62,8 +65,12 @@ enum class PassOutcome { Processed, PassedOver, Failed };
 // One pass over the topmost conversation window.
 PassOutcome ProcessTopConversation(GuardParams& params, const std::string& replyText);
 
-// The thread's routine; returns 0.
+// The thread's routine; returns 0. As the newest activation's thread ends, it posts
+// UM_GUARD_ENDED to the main window, whose thread then writes the status line.
 int GuardThreadMain(GuardParams& params);
+
+// What the status line says when a guard thread could not be started.
+extern const char* const STATUS_NOT_STARTED;
 
 class GuardThread {
  public:
@@ -71,18 +78,28 @@ class GuardThread {
               MessageLog& messageLog);
   ~GuardThread();
 
-  // Makes autoresponse active, runs `announce` (the popup that says so, which must come
-  // before any news of an end) and starts the thread of a new activation; returns at
-  // once. A thread of an earlier activation that is still in its last pass finishes it
-  // while the new thread takes its snapshot; the new thread then waits for it to end
-  // before its own first pass, so two passes never run at once.
-  void StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
+  // Starts the thread of a new activation, then makes autoresponse active and runs
+  // `announce` (the popup that says so, which must come before any news of an end);
+  // returns at once. A thread of an earlier activation that is still in its last pass
+  // finishes it while the new thread takes its snapshot; the new thread then waits for it
+  // to end before its own first pass, so two passes never run at once.
+  // A thread that cannot be started changes nothing (autoresponse stays inactive, the
+  // previous thread stays this object's): the status line and an error popup say so, and
+  // the answer is false.
+  bool StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
                   MainWindowPort& mainWindow, const std::function<void()>& announce = {});
   // True while the thread of any activation still runs.
   bool running() const;
+  // The interface thread's part of UM_GUARD_ENDED: the status line says that guarding has
+  // ended, unless an activation has begun since. Only the interface thread begins them,
+  // so none can begin meanwhile.
+  void ShowGuardEnded(MainWindowPort& mainWindow) const;
 
   // What every activation's thread starts from; StartGuard fills in the rest.
   GuardParams params;
+  // Starts a thread that runs `routine`; a std::thread in the program. Tests may make it
+  // fail the way std::thread does, with std::system_error.
+  std::function<std::thread(std::function<void()> routine)> startThread;
 
  private:
   ActivationOrder activations_;

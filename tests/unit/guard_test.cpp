@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 #include <thread>
 
 #include "fake_im_windows.h"
@@ -272,9 +274,9 @@ TEST_F(GuardLoopTest, StartAndEndAreShownAndNoted) {
   auto events = fake.events();
   ASSERT_EQ(events.size(), 1u);  // the first wait, then the flag was found false
   EXPECT_EQ(events[0].value, 1234u);
-  EXPECT_EQ(port.statuses(), (std::vector<std::string>{"Autoresponse is on guard",
-                                                       "Autoresponse is Currently Inactive..."}));
-  EXPECT_EQ(port.posted(), std::vector<unsigned>{UM_SHOW_NOTE_INFO});
+  // The end is the interface thread's to show.
+  EXPECT_EQ(port.statuses(), std::vector<std::string>{"Autoresponse is on guard"});
+  EXPECT_EQ(port.posted(), (std::vector<unsigned>{UM_SHOW_NOTE_INFO, UM_GUARD_ENDED}));
   ASSERT_EQ(PendingNotes.pending().size(), 1u);
   EXPECT_EQ(PendingNotes.pending()[0].text, "Autoresponse is Currently Inactive...");
   EXPECT_EQ(fake.threadsStarted(), 1);
@@ -287,8 +289,7 @@ TEST_F(GuardLoopTest, ThreadThatCannotTakeItsSnapshotEndsPlainlyInactive) {
   runWaits(100);
   EXPECT_FALSE(AutoresponseActive) << "no thread guards, so autoresponse is off";
   EXPECT_EQ(sleeps(), 0);
-  EXPECT_EQ(port.statuses(), (std::vector<std::string>{"Autoresponse is on guard",
-                                                       "Autoresponse is Currently Inactive..."}));
+  EXPECT_EQ(port.posted().back(), UM_GUARD_ENDED);
   EXPECT_EQ(fake.threadsEnded(), 1);
 }
 
@@ -379,6 +380,7 @@ TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
   EXPECT_EQ(ReceivedCount, total);
   EXPECT_EQ(RepliedCount, total);
   EXPECT_EQ(log.messageCount(), static_cast<size_t>(total));
+  guard.ShowGuardEnded(port);
   EXPECT_EQ(port.statuses().back(), "Autoresponse is Currently Inactive...");
 }
 
@@ -417,6 +419,11 @@ class PassGate {
   int held_ = 0;
   int sleeps_ = 0;
 };
+
+int postedCount(const RecordingWindow& port, unsigned message) {
+  const std::vector<unsigned> posted = port.posted();
+  return static_cast<int>(std::count(posted.begin(), posted.end(), message));
+}
 
 // A conversation that arrives once the running thread has taken its snapshot; returns when
 // that thread is held inside its pass over it.
@@ -485,7 +492,8 @@ TEST_F(GuardThreadTest, ReactivationMidPassHandsOverWithoutWaitingOrAnsweringTwi
             (std::vector<std::string>{"on guard", "stopping", "on guard", "stopping", "on guard",
                                       "Msg from : a,>-- hi", "Msg from : b,>-- hi",
                                       "Autoresponse is Currently Inactive..."}));
-  EXPECT_EQ(port.countStatus("Autoresponse is Currently Inactive..."), 1);
+  EXPECT_EQ(postedCount(port, UM_GUARD_ENDED), 1);
+  guard.ShowGuardEnded(port);
   EXPECT_EQ(port.statuses().back(), "Autoresponse is Currently Inactive...");
 }
 
@@ -510,9 +518,56 @@ TEST_F(GuardThreadTest, FailedStartLeavesTheFlagToANewerActivation) {
 
   ASSERT_TRUE(waitUntil([&] { return fake.threadsEnded() == 2; }, 10000, 2));
   EXPECT_TRUE(AutoresponseActive);
-  EXPECT_EQ(port.countStatus("Autoresponse is Currently Inactive..."), 0);
+  EXPECT_EQ(postedCount(port, UM_GUARD_ENDED), 0);
   AutoresponseActive = false;
   ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
+}
+
+// The first guard's end reaches the interface thread only after the user has activated
+// again: the status line stays "on guard".
+TEST_F(GuardThreadTest, EndHandledAfterANewActivationLeavesTheStatusOnGuard) {
+  GuardThread guard(responder, policy, groups, log);
+  guard.params.sleep = shortSleep;
+  guard.StartGuard(500, "First", port);
+  AutoresponseActive = false;
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
+  ASSERT_EQ(postedCount(port, UM_GUARD_ENDED), 1);
+  guard.StartGuard(500, "Second", port);
+  ASSERT_TRUE(
+      waitUntil([&] { return port.countStatus("Autoresponse is on guard") == 2; }, 10000, 2));
+
+  guard.ShowGuardEnded(port);
+  EXPECT_EQ(port.statuses().back(), "Autoresponse is on guard");
+  AutoresponseActive = false;
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
+}
+
+// No thread for a new activation: nothing is announced, autoresponse stays off, the user
+// is told, and the previous thread, still in its pass, is kept and ends as the newest.
+TEST_F(GuardThreadTest, ThreadThatCannotBeStartedChangesNothing) {
+  PassGate gate;
+  GuardThread guard(responder, policy, groups, log);
+  guard.params.sleep = [&gate](uint32_t ms) { gate.sleep(ms); };
+  guard.StartGuard(500, "First", port);
+  arriveAndHold(fake, gate, message("a - chat", "a: hi"));
+  AutoresponseActive = false;
+  guard.startThread = [](std::function<void()>) -> std::thread {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  };
+  bool announced = false;
+
+  EXPECT_FALSE(guard.StartGuard(500, "Second", port, [&] { announced = true; }));
+  EXPECT_FALSE(announced);
+  EXPECT_FALSE(AutoresponseActive);
+  EXPECT_EQ(port.statuses().back(), "Autoresponse could not be started");
+  const NoteRequest note = PendingNotes.pending().back();
+  EXPECT_EQ(note.kind, NOTE_ERROR);
+  EXPECT_EQ(note.text, "Autoresponse could not be started");
+
+  gate.open();
+  ASSERT_TRUE(waitUntil([&] { return !guard.running(); }, 10000, 2));
+  guard.ShowGuardEnded(port);
+  EXPECT_EQ(port.statuses().back(), "Autoresponse is Currently Inactive...");
 }
 
 }  // namespace

@@ -138,7 +138,7 @@ TEST(Commands, ActivateTwiceThenDeActivate) {
   EXPECT_TRUE(stopping);
   if (stopping) SaveWindowShot("popup_caution", stopping, 0);
   EXPECT_FALSE(app.readOnly(IDC_DEFAULT_REPLY));
-  // The guard thread notices within its next poll and says so itself.
+  // The guard thread notices within its next poll; its end reaches the status line.
   EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE, 5000));
   EXPECT_TRUE(app.waitForPopup(INACTIVE));
 

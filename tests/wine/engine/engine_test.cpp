@@ -400,6 +400,7 @@ TEST_F(EngineTest, WithoutTheDocumentEntryNothingIsEverProcessed) {
     EXPECT_EQ(blind.port.countStatus("IM Autoresponded..."), 0);
     EXPECT_EQ(blind.log.messageCount(), 0u);
     blind.deactivate();
+    blind.guard.ShowGuardEnded(blind.port);
     EXPECT_EQ(blind.port.countStatus("Autoresponse is Currently Inactive..."), 1);
   }
   setMainWindowPort(&engine->port);

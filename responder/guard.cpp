@@ -154,7 +154,6 @@ bool endIfNewest(GuardParams& params, const std::function<void()>& action) {
 int GuardThreadMain(GuardParams& params) {
   ImWindows& windows = params.responder->windows;
   windows.threadStarted();
-  showStatus(params, STATUS_ON_GUARD);
   // The snapshot is taken at once, so that a conversation arriving while the previous
   // thread finishes its pass is answered; the previous thread may still be closing
   // conversations in it, which it does not answer twice.
@@ -167,6 +166,9 @@ int GuardThreadMain(GuardParams& params) {
     // answered, so the thread ends instead.
     started = false;
   }
+  // Only now: a conversation that arrives once the status line says so is answered, never
+  // taken for one the user had open at activation.
+  showStatus(params, STATUS_ON_GUARD);
   if (params.waitForPrevious) params.waitForPrevious();
   if (started && isNewest(params)) guard(params, snapshot);
 

@@ -313,6 +313,23 @@ TEST_F(GuardLoopTest, ConversationsOpenAtActivationAreNeverAnswered) {
   EXPECT_FALSE(responder.ignoredWindows.Contains(0x999999));
 }
 
+// A contact who writes as soon as the status line says "on guard" is answered: what was
+// open at activation is known before the line says so.
+TEST_F(GuardLoopTest, ConversationArrivingWhenOnGuardShowsIsAnswered) {
+  struct OpensWhenOnGuard : RecordingWindow {
+    std::function<void()> open;
+    void setItemText(int id, const std::string& text) override {
+      RecordingWindow::setItemText(id, text);
+      if (text == "Autoresponse is on guard") open();
+    }
+  } window;
+  WindowId fresh = 0;
+  window.open = [&] { fresh = fake.openConversation(message("cy - chat", "cy: hi")); };
+  params.mainWindow = &window;
+  runWaits(3);
+  EXPECT_EQ(fake.typedInto(fresh), " Hey cy,Away ");
+}
+
 TEST_F(GuardLoopTest, EveryActivationStartsTheContactsAfresh) {
   policy.ReplyInterval = 4;
   for (int activation = 0; activation < 2; ++activation) {

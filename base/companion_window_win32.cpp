@@ -1,6 +1,8 @@
 // The procedure that companion windows and input dialogs share.
 #include "base/companion_window_win32.h"
 
+#include <map>
+
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
@@ -20,6 +22,23 @@ void setButtonText(const CompanionStyle& style, bool windowOpen) {
     SetDlgItemTextA(anchor, button.id, windowOpen ? button.closeText : button.openText);
 }
 
+// What each open companion window knows about its changes of display scale.
+std::map<HWND, DockAfterScaleChange>& dockings() {
+  static std::map<HWND, DockAfterScaleChange> open;
+  return open;
+}
+
+void redock(HWND window, HWND anchor, DockSide side) {
+  auto docking = dockings().find(window);
+  if (docking != dockings().end()) docking->second.docking(WindowScreenRect(anchor));
+  Redock(window, anchor, side);
+}
+
+bool docksAfterScaleChange(HWND window, int dpi) {
+  auto docking = dockings().find(window);
+  return docking == dockings().end() || docking->second.scaleChanged(dpi);
+}
+
 // True when the message is answered alike for every window, with the answer in `result`.
 bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                   const CompanionStyle& style, INT_PTR& result) {
@@ -33,16 +52,18 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     case UM_MAIN_WINDOW_MOVED:
       if (!style.anchor) return false;
-      if (HWND anchor = style.anchor()) Redock(window, anchor, style.side);
+      if (HWND anchor = style.anchor()) redock(window, anchor, style.side);
       result = TRUE;
       return true;
     case WM_DPICHANGED:
       // Moved to a monitor of another scale: re-dock once the dialog manager has resized
-      // it, which the posted message waits for.
+      // it, which the posted message waits for, unless docking would only take it back.
       TakeSuggestedRect(window, lParam);
-      if (style.anchor) PostMessageA(window, UM_MAIN_WINDOW_MOVED, 0, 0);
+      if (style.anchor && docksAfterScaleChange(window, LOWORD(wParam)))
+        PostMessageA(window, UM_MAIN_WINDOW_MOVED, 0, 0);
       return false;
     case WM_DESTROY:
+      dockings().erase(window);
       if (style.handle && *style.handle == window) {
         *style.handle = nullptr;
         setButtonText(style, false);
@@ -55,7 +76,11 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 void openCompanion(HWND window, const CompanionStyle& style) {
   setButtonText(style, true);
   *style.handle = window;
-  if (HWND anchor = anchorOf(style)) SlideOut(window, anchor, style.side);
+  if (HWND anchor = anchorOf(style)) {
+    dockings().insert_or_assign(window,
+                                DockAfterScaleChange(WindowDpi(window), WindowScreenRect(anchor)));
+    SlideOut(window, anchor, style.side);
+  }
 }
 
 void closeCompanion(HWND window, const CompanionStyle& style) {

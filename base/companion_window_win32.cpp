@@ -18,8 +18,9 @@ HWND anchorOf(const CompanionStyle& style) {
 void setButtonText(const CompanionStyle& style, bool windowOpen) {
   HWND anchor = anchorOf(style);
   const CompanionButton& button = style.button;
-  if (button.id && anchor)
-    SetDlgItemTextA(anchor, button.id, windowOpen ? button.closeText : button.openText);
+  if (!button.id || !anchor) return;
+  SetDlgItemTextA(anchor, button.id, windowOpen ? button.closeText : button.openText);
+  FitLabel(GetDlgItem(anchor, button.id));
 }
 
 // What each open companion window knows about its changes of display scale.
@@ -62,6 +63,10 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
       if (style.anchor && docksAfterScaleChange(window, LOWORD(wParam)))
         PostMessageA(window, UM_MAIN_WINDOW_MOVED, 0, 0);
       return false;
+    case UM_FIT_LABELS:
+      FitLabels(window);
+      result = TRUE;
+      return true;
     case WM_DESTROY:
       dockings().erase(window);
       if (style.handle && *style.handle == window) {
@@ -99,6 +104,7 @@ INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   const CompanionSteps& steps = style.steps;
   switch (message) {
     case WM_INITDIALOG:
+      FitLabels(window);
       if (style.handle) openCompanion(window, style);
       if (steps.open) steps.open(window, lParam);
       return style.handle ? FALSE : TRUE;

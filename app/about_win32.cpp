@@ -20,6 +20,7 @@ void centrePicture(HDC dc, HWND dialog, HWND control, const WindowBackground& pi
 INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      FitLabels(window);
       return TRUE;
     case WM_CTLCOLORDLG: {
       WindowBackground picture = BackgroundFor(IDB_ABOUT, window);
@@ -39,6 +40,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:
       TakeSuggestedRect(window, lParam);
       return FALSE;
+    case UM_FIT_LABELS:
+      FitLabels(window);
+      return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         EndDialog(window, LOWORD(wParam));

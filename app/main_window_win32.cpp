@@ -104,6 +104,7 @@ void StartUp(HWND window) {
   app().settingsStore.load();
   applySettings(app().settingsStore.settings(), SettingsMoment::StartUp);
   setProgramIcons(window);
+  FitLabels(window);
   if (!LiteMode()) FadeIn(window);
   CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
   NotifyEnabled = true;
@@ -306,6 +307,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case UM_COME_FORWARD:
       ComeForward(window);
+      return TRUE;
+    case UM_FIT_LABELS:
+      FitLabels(window);
       return TRUE;
   }
   return FALSE;

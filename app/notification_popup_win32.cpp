@@ -64,6 +64,7 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(window, DWLP_USER, lParam);
+      FitLabels(window);
       return FALSE;  // no focus for the text: focusing it would activate the popup
     case WM_CTLCOLORDLG: {
       HBRUSH brush = note ? BackgroundBrush(bitmapOf(note->kind), window) : nullptr;
@@ -83,6 +84,9 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return FALSE;
     case UM_NOTE_TO_CORNER:
       placeInCorner(window);
+      return TRUE;
+    case UM_FIT_LABELS:
+      FitLabels(window);
       return TRUE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -1,6 +1,8 @@
 // The procedure that companion windows and input dialogs share.
 #include "base/companion_window_win32.h"
 
+#include <map>
+
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
@@ -16,8 +18,26 @@ HWND anchorOf(const CompanionStyle& style) {
 void setButtonText(const CompanionStyle& style, bool windowOpen) {
   HWND anchor = anchorOf(style);
   const CompanionButton& button = style.button;
-  if (button.id && anchor)
-    SetDlgItemTextA(anchor, button.id, windowOpen ? button.closeText : button.openText);
+  if (!button.id || !anchor) return;
+  SetDlgItemTextA(anchor, button.id, windowOpen ? button.closeText : button.openText);
+  FitLabel(GetDlgItem(anchor, button.id));
+}
+
+// What each open companion window knows about its changes of display scale.
+std::map<HWND, DockAfterScaleChange>& dockings() {
+  static std::map<HWND, DockAfterScaleChange> open;
+  return open;
+}
+
+void redock(HWND window, HWND anchor, DockSide side) {
+  auto docking = dockings().find(window);
+  if (docking != dockings().end()) docking->second.docking(WindowScreenRect(anchor));
+  Redock(window, anchor, side);
+}
+
+bool docksAfterScaleChange(HWND window, int dpi) {
+  auto docking = dockings().find(window);
+  return docking == dockings().end() || docking->second.scaleChanged(dpi);
 }
 
 // True when the message is answered alike for every window, with the answer in `result`.
@@ -33,16 +53,22 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     case UM_MAIN_WINDOW_MOVED:
       if (!style.anchor) return false;
-      if (HWND anchor = style.anchor()) Redock(window, anchor, style.side);
+      if (HWND anchor = style.anchor()) redock(window, anchor, style.side);
       result = TRUE;
       return true;
     case WM_DPICHANGED:
       // Moved to a monitor of another scale: re-dock once the dialog manager has resized
-      // it, which the posted message waits for.
+      // it, which the posted message waits for, unless docking would only take it back.
       TakeSuggestedRect(window, lParam);
-      if (style.anchor) PostMessageA(window, UM_MAIN_WINDOW_MOVED, 0, 0);
+      if (style.anchor && docksAfterScaleChange(window, LOWORD(wParam)))
+        PostMessageA(window, UM_MAIN_WINDOW_MOVED, 0, 0);
       return false;
+    case UM_FIT_LABELS:
+      FitLabels(window);
+      result = TRUE;
+      return true;
     case WM_DESTROY:
+      dockings().erase(window);
       if (style.handle && *style.handle == window) {
         *style.handle = nullptr;
         setButtonText(style, false);
@@ -55,7 +81,11 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 void openCompanion(HWND window, const CompanionStyle& style) {
   setButtonText(style, true);
   *style.handle = window;
-  if (HWND anchor = anchorOf(style)) SlideOut(window, anchor, style.side);
+  if (HWND anchor = anchorOf(style)) {
+    dockings().insert_or_assign(window,
+                                DockAfterScaleChange(WindowDpi(window), WindowScreenRect(anchor)));
+    SlideOut(window, anchor, style.side);
+  }
 }
 
 void closeCompanion(HWND window, const CompanionStyle& style) {
@@ -74,6 +104,7 @@ INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   const CompanionSteps& steps = style.steps;
   switch (message) {
     case WM_INITDIALOG:
+      FitLabels(window);
       if (style.handle) openCompanion(window, style);
       if (steps.open) steps.open(window, lParam);
       return style.handle ? FALSE : TRUE;

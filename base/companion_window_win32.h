@@ -33,8 +33,10 @@ struct CompanionStyle {
 };
 
 // The whole procedure of a companion window (a style with a kept handle) or of an input
-// dialog (without one): the background and static text colours and re-docking for both,
-// and on a change of display scale the suggested size and a re-dock.
+// dialog (without one): the background and static text colours, labels widened to their
+// texts and re-docking for both, and on a change of display scale the suggested size, the
+// labels widened again and a re-dock (unless it would only take the window back to the
+// scale it came from, see DockAfterScaleChange).
 // A companion window opens with its button offering to close, its handle kept and a
 // slide out from behind its anchor, and leaves the keyboard focus where it was; a close
 // request, unless its step says no, sets the button back, slides it behind the anchor,

@@ -1,5 +1,5 @@
-// Small helpers the companion dialogs share for reading their controls and for painting
-// their text over their background pictures.
+// Small helpers every dialog shares for reading its controls, for labels that show their
+// whole texts and for painting its text over its background picture.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +27,17 @@ void FillComboBox(HWND comboBox, const std::vector<std::string>& rows);
 
 // The text of one list box row (empty when the row does not exist).
 std::string ListItemText(HWND list, std::size_t row);
+
+// Widens a label that cannot show its whole text: a text static, push button, check box or
+// radio button whose text, in the control's own font, takes more than its width on one
+// line (a static tall enough for several lines: more than its height, wrapped) is made as
+// wide as that line and the control's margins (a button's edges, a check box's box and
+// gap), as far as its window's client area allows. Its position stays. Group boxes keep
+// their width, the frame around other controls. Every dialog calls FitLabels at
+// WM_INITDIALOG and on UM_FIT_LABELS (after a change of display scale); a label whose text
+// changes later calls FitLabel.
+void FitLabel(HWND control);
+void FitLabels(HWND window);
 
 // Lines the tiles of a brush that paints `control` (null: the dialog itself) up with the
 // tiles of its dialog's background, shifted right by `shiftX`, so the picture runs on

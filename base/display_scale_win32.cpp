@@ -2,6 +2,7 @@
 #include "base/display_scale_win32.h"
 
 #include "base/display_scale.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -44,4 +45,5 @@ void TakeSuggestedRect(HWND window, LPARAM suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  PostMessageA(window, UM_FIT_LABELS, 0, 0);
 }

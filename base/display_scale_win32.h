@@ -14,5 +14,6 @@ int SystemMetricForDpi(int index, int dpi);
 // After a change of scale (WM_DPICHANGED with its suggested rectangle in lParam): moves
 // and sizes the window as suggested and repaints it and its controls, which then take
 // their pictures for the new scale. The dialog manager still rescales the controls and
-// fonts, so the caller returns FALSE.
+// fonts, so the caller returns FALSE; the window then gets UM_FIT_LABELS, to widen its
+// labels for their new fonts.
 void TakeSuggestedRect(HWND window, LPARAM suggested);

@@ -1,6 +1,8 @@
 // Fades and slides as sequences of opacities, pauses and placements.
 #include "base/effects.h"
 
+#include <algorithm>
+
 namespace {
 
 // A slide step of 0 or less would never reach the docking edge.
@@ -38,6 +40,21 @@ void RunFadeOut(FadeTarget& window, int pauseMs) {
 
 int DockedLeft(const ScreenRect& anchor, int width, DockSide side) {
   return side == DockSide::Right ? anchor.right : anchor.left - width;
+}
+
+void DockAfterScaleChange::docking(const ScreenRect& anchor) {
+  if (!(anchor == anchor_)) followedLow_ = followedHigh_ = 0;
+  anchor_ = anchor;
+}
+
+bool DockAfterScaleChange::scaleChanged(int dpi) {
+  const int low = std::min(dpi_, dpi);
+  const int high = std::max(dpi_, dpi);
+  dpi_ = dpi;
+  if (low == followedLow_ && high == followedHigh_) return false;
+  followedLow_ = low;
+  followedHigh_ = high;
+  return true;
 }
 
 void RunSlideOut(SlideTarget& window, const ScreenRect& anchor, const ScreenRect& start,

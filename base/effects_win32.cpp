@@ -51,12 +51,6 @@ class SlidingWindow : public SlideTarget {
   HWND window_;
 };
 
-ScreenRect screenRect(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return ScreenRect{r.left, r.top, r.right, r.bottom};
-}
-
 // The pictures as loaded, drawn for 100 %, and the brushes made from them, one per
 // picture and size, kept with their bitmaps until the process ends (a window of one kind
 // has one size at each scale, so there are few).
@@ -111,6 +105,12 @@ HBITMAP drawPicture(const Picture& picture, PixelSize size) {
 
 }  // namespace
 
+ScreenRect WindowScreenRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return ScreenRect{r.left, r.top, r.right, r.bottom};
+}
+
 void FadeIn(HWND window) {
   LayeredWindow target(window);
   RunFadeIn(target, fadeStepPauseMs(CurrentUiTiming));
@@ -128,20 +128,20 @@ void EndDialogFading(HWND dialog, INT_PTR result) {
 
 void SlideOut(HWND window, HWND anchor, DockSide side) {
   SlidingWindow target(window);
-  RunSlideOut(target, screenRect(anchor), screenRect(window), side, CurrentUiTiming.slideStep,
-              LiteMode(), WindowDpi(window));
+  RunSlideOut(target, WindowScreenRect(anchor), WindowScreenRect(window), side,
+              CurrentUiTiming.slideStep, LiteMode(), WindowDpi(window));
 }
 
 void SlideBack(HWND window, HWND anchor, DockSide side) {
   SlidingWindow target(window);
-  RunSlideBack(target, screenRect(anchor), screenRect(window), side, CurrentUiTiming.slideStep,
-               LiteMode(), WindowDpi(window));
+  RunSlideBack(target, WindowScreenRect(anchor), WindowScreenRect(window), side,
+               CurrentUiTiming.slideStep, LiteMode(), WindowDpi(window));
   DestroyWindow(window);
 }
 
 void Redock(HWND window, HWND anchor, DockSide side) {
-  ScreenRect a = screenRect(anchor);
-  ScreenRect w = screenRect(window);
+  ScreenRect a = WindowScreenRect(anchor);
+  ScreenRect w = WindowScreenRect(window);
   SlidingWindow target(window);
   target.placeAt(DockedLeft(a, w.width(), side), a.top);
 }

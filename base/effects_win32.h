@@ -19,6 +19,8 @@ void SlideOut(HWND window, HWND anchor, DockSide side);
 void SlideBack(HWND window, HWND anchor, DockSide side);
 // Places a docked window beside its anchor again, top edges level (after a move).
 void Redock(HWND window, HWND anchor, DockSide side);
+// The window's frame on the screen.
+ScreenRect WindowScreenRect(HWND window);
 
 // A window's background picture (IDB_MAIN, ...) as a pattern brush, made for the window's
 // display scale and size from the picture drawn for 100 %: the main window's strip runs

@@ -90,7 +90,7 @@
 // Private window messages, always posted (never sent) with both parameters 0. The main
 // window takes the note requests, the settings change, the guard's end and a later start's
 // call to come forward; the companions re-dock; a popup returns to its corner after a
-// change of display scale.
+// change of display scale, and every window widens its labels again.
 #define UM_SHOW_NOTE_MESSAGE 2015  // popup of kind NOTE_MESSAGE with its oldest pending note
 #define UM_SHOW_NOTE_INFO 2016     // popup of kind NOTE_INFO with its oldest pending note
 #define UM_SHOW_NOTE_CAUTION 2017  // popup of kind NOTE_CAUTION with its oldest pending note
@@ -103,6 +103,7 @@
 // inactive, unless the user has activated it again meanwhile.
 #define UM_GUARD_ENDED 2024
 #define UM_NOTE_TO_CORNER 2025     // a popup moves to the work area's corner again
+#define UM_FIT_LABELS 2026         // labels widened to their texts once rescaled (FitLabels)
 #define UM_COME_FORWARD 2031       // from a later start: restore the main window, bring it up
 
 // Window timers.

@@ -167,4 +167,46 @@ TEST(Docking, LeftOrRightOfTheAnchor) {
   EXPECT_EQ(DockedLeft(ANCHOR, 120, DockSide::Left), -20);
 }
 
+// Two monitors side by side, one scale left of x = 1000, another from there on; a window
+// takes the scale of the monitor holding most of it. A companion 180 pixels wide at 100 %
+// docks beside an anchor 280 wide whose docking edge runs across the monitors' edge, then the
+// user moves the anchor a pixel down. Each time the companion docks once more after the
+// change of scale that docking caused, and no more: in the band of 45 pixels where it hangs
+// from the higher scale's monitor over the lower one, it used to flip for ever.
+TEST(Docking, ChangesOfScaleBetweenTwoMonitorsEndWithinTwoDockings) {
+  const struct {
+    int leftDpi, rightDpi;
+    DockSide side;
+    int band;
+  } cases[] = {{144, 96, DockSide::Right, 45},
+               {96, 144, DockSide::Left, 45},
+               {96, 144, DockSide::Right, 0},
+               {144, 96, DockSide::Left, 0}};
+  for (const auto& c : cases) {
+    auto dpiOf = [&](int left, int width) {
+      return 2 * left + width < 2000 ? c.leftDpi : c.rightDpi;
+    };
+    int band = 0;
+    for (int edge = 600; edge <= 1400; ++edge) {
+      const int left = c.side == DockSide::Right ? edge - 280 : edge;
+      int dpi = dpiOf(left, 280);
+      DockAfterScaleChange redock(dpi, ScreenRect{});
+      for (int top : {0, 1}) {
+        const ScreenRect anchor{left, top, left + 280, top + 400};
+        int dockings = 0;
+        for (bool dock = true; dock && dockings < 20; ++dockings) {
+          redock.docking(anchor);
+          const int width = ScaleToDpi(180, dpi);
+          const int now = dpiOf(DockedLeft(anchor, width, c.side), width);
+          dock = now != dpi && redock.scaleChanged(now);
+          band += now != dpi && !dock && dockings == 1;
+          dpi = now;
+        }
+        EXPECT_LE(dockings, 2) << edge;
+      }
+    }
+    EXPECT_EQ(band, 2 * c.band) << c.leftDpi << " beside " << c.rightDpi;
+  }
+}
+
 }  // namespace

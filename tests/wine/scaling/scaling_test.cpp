@@ -1,6 +1,6 @@
 // The program at the display scale of the prefix it runs in (96, 120, 144 or 192 dots per
-// inch): its manifest and icon, the background pictures shown once, and a screenshot of
-// every window named after the scale ("dpi144_about").
+// inch): its manifest and icon, the background pictures shown once, every label's whole
+// text, and a screenshot of every window named after the scale ("dpi144_about").
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -129,9 +129,9 @@ Marks FindMarks(const ClientPixels& shown, int rows) {
   return found;
 }
 
-// The main window's icons as the program itself sees them, through the icon probe's
-// message hook on its interface thread; unanswered (answered 0) when the hook never ran.
-IconProbeAnswer AskForIcons(HWND main) {
+// What the probe's message hook on the program's interface thread answers to `question`
+// posted to the window; unanswered (answered 0) when the hook never ran.
+IconProbeAnswer AskProgram(HWND window, const char* question) {
   IconProbeAnswer answer{};
   HMODULE probe =
       LoadLibraryA((std::string(QV_BUILD_DIR) + "\\icon_probe\\icon_probe.dll").c_str());
@@ -144,10 +144,10 @@ IconProbeAnswer AskForIcons(HWND main) {
                               MapViewOfFile(memory, FILE_MAP_WRITE, 0, 0, sizeof answer))
                         : nullptr;
   HHOOK set = hook && shared ? SetWindowsHookExA(WH_GETMESSAGE, hook, probe,
-                                                 GetWindowThreadProcessId(main, nullptr))
+                                                 GetWindowThreadProcessId(window, nullptr))
                              : nullptr;
   if (set) {
-    PostMessageA(main, RegisterWindowMessageA(ICON_PROBE_MESSAGE), 0, 0);
+    PostMessageA(window, RegisterWindowMessageA(question), 0, 0);
     WaitUntil([&] { return InterlockedCompareExchange(&shared->answered, 0, 0) != 0; }, 5000);
     answer = *shared;
     UnhookWindowsHookEx(set);
@@ -156,6 +156,15 @@ IconProbeAnswer AskForIcons(HWND main) {
   if (memory) CloseHandle(memory);
   if (probe) FreeLibrary(probe);
   return answer;
+}
+
+// Every static and button of the window shows its whole text, measured inside the program
+// with the control's own font.
+void ExpectLabelsFit(HWND window, const std::string& name) {
+  const IconProbeAnswer labels = AskProgram(window, LABEL_PROBE_MESSAGE);
+  ASSERT_EQ(labels.answered, 1) << name << ": the label probe did not run in the program";
+  EXPECT_GT(labels.labels, 0) << name;
+  EXPECT_STREQ(labels.cut, "") << ShotName(name);
 }
 
 // The resource of quorvane.exe as bytes, empty when it has none.
@@ -199,7 +208,7 @@ TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
   HWND main = app.mainWindow();
 
   // Both icons, at the sizes the system uses at this scale (32 and 16 pixels at 100 %).
-  IconProbeAnswer icons = AskForIcons(main);
+  IconProbeAnswer icons = AskProgram(main, ICON_PROBE_MESSAGE);
   ASSERT_EQ(icons.answered, 1) << "the icon probe did not run in the program";
   EXPECT_EQ(icons.bigWidth, GetSystemMetrics(SM_CXICON));
   EXPECT_EQ(icons.smallWidth, GetSystemMetrics(SM_CXSMICON));
@@ -212,12 +221,14 @@ TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
   EXPECT_NEAR(GetRValue(strip.at(0, row)), 232, 3);
   EXPECT_NEAR(GetRValue(strip.at(strip.width - 1, row)), 204, 3);
   SaveWindowShot(ShotName("main"), main);
+  ExpectLabelsFit(main, "main");
 
   app.click(IDC_DEACTIVATE);
   HWND error = app.waitForPopup(INACTIVE);
   ASSERT_TRUE(error);
   ExpectPopupPictureOnce(error, "error");
   SaveWindowShot(ShotName("popup_error"), error, 0);
+  ExpectLabelsFit(error, "popup_error");
 
   ASSERT_TRUE(app.setText(IDC_DEFAULT_REPLY, "away"));
   app.click(IDC_ACTIVATE);
@@ -226,6 +237,7 @@ TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
   ASSERT_TRUE(onGuard);
   ExpectPopupPictureOnce(onGuard, "info");
   SaveWindowShot(ShotName("popup_info"), onGuard, 0);
+  ExpectLabelsFit(onGuard, "popup_info");
   ASSERT_TRUE(messenger.openMessage(standInChatTitle("Alice W", "alice_w"), "alice_w", L"hi"));
   HWND message = nullptr;
   ASSERT_TRUE(WaitUntil(
@@ -237,11 +249,13 @@ TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
       10000));
   ExpectPopupPictureOnce(message, "message");
   SaveWindowShot(ShotName("popup_message"), message, 0);
+  ExpectLabelsFit(message, "popup_message");
   app.click(IDC_DEACTIVATE);
   HWND caution = app.waitForPopup(STOPPING);
   ASSERT_TRUE(caution);
   ExpectPopupPictureOnce(caution, "caution");
   SaveWindowShot(ShotName("popup_caution"), caution, 0);
+  ExpectLabelsFit(caution, "popup_caution");
   ASSERT_TRUE(app.waitForText(IDC_STATUS, INACTIVE, 5000));
   ASSERT_TRUE(app.waitForNoPopups(8000));
 
@@ -264,6 +278,7 @@ TEST(Scale, MainWindowPopupsAndAboutShowTheirPicturesOnce) {
   EXPECT_GE(markWidth, Scaled(62));
   EXPECT_LE(markWidth, Scaled(70) * std::max(1.0, shown.width / double(Scaled(273))));
   SaveWindowShot(ShotName("about"), about);
+  ExpectLabelsFit(about, "about");
   PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitGone(about, 3000));
   EXPECT_EQ(app.close(), 0u);
@@ -278,6 +293,7 @@ void ShootInputDialog(const QuorvaneApp& app, HWND from, int button, std::initia
   ASSERT_TRUE(dialog);
   Sleep(SHOWN_MS);
   SaveWindowShot(ShotName(name), dialog);
+  ExpectLabelsFit(dialog, name);
   Click(dialog, IDCANCEL);
   ASSERT_TRUE(WaitGone(dialog));
 }
@@ -296,6 +312,7 @@ TEST(Scale, CompanionWindowsAndDialogs) {
   ASSERT_TRUE(groups);
   EXPECT_TRUE(WaitUntil([&] { return Frame(groups).left == Frame(main).right; }, 5000));
   ShotOf(ShotName("groups"), {main, groups});
+  ExpectLabelsFit(groups, "groups");
 
   ASSERT_NO_FATAL_FAILURE(ShootInputDialog(app, groups, IDC_GROUP_CREATE,
                                            {IDC_GROUP_NAME, IDC_GROUP_MESSAGE}, "group_info"));
@@ -305,6 +322,7 @@ TEST(Scale, CompanionWindowsAndDialogs) {
   ASSERT_TRUE(members);
   EXPECT_TRUE(WaitUntil([&] { return Frame(members).left == Frame(groups).right; }, 5000));
   ShotOf(ShotName("members"), {main, groups, members});
+  ExpectLabelsFit(members, "members");
   ASSERT_NO_FATAL_FAILURE(
       ShootInputDialog(app, members, IDC_MEMBER_CREATE, {IDC_USER_ID, IDC_STATUS}, "user_id"));
 
@@ -313,6 +331,8 @@ TEST(Scale, CompanionWindowsAndDialogs) {
   ASSERT_TRUE(log);
   EXPECT_TRUE(WaitUntil([&] { return Frame(log).right == Frame(main).left; }, 5000));
   ShotOf(ShotName("message_log"), {log, main});
+  ExpectLabelsFit(log, "message_log");
+  ExpectLabelsFit(main, "main with both companions open");
   app.click(IDC_MESSAGE_LOG_BUTTON);
   ASSERT_TRUE(WaitGone(log));
 

@@ -14,6 +14,9 @@ bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
 // Texts of another process's windows (WM_GETTEXT crosses process boundaries).
 std::string WindowText(HWND window);
 
+// Holds a mutex of this name that this user may not open, as another user's program would.
+HANDLE HoldUnreachableMutex(const char* name);
+
 // A visible top-level window of the program with the text it shows.
 struct ProgramWindow {
   HWND window = nullptr;

@@ -109,14 +109,15 @@ bool QuorvaneApp::launch() {
   return false;
 }
 
-bool QuorvaneApp::waitForMainWindow(DWORD timeoutMs) {
+bool QuorvaneApp::waitForMainWindow(DWORD timeoutMs, const std::string& status) {
   // The main window is the one with the status line; start-up ends by filling the edit
   // box and writing the feedback line into the status line.
   return WaitUntil(
-      [this] {
+      [&] {
         for (HWND w : visibleWindowsOf(process_.dwProcessId))
           if (GetDlgItem(w, IDC_STATUS) && GetDlgItem(w, IDC_DEFAULT_REPLY)) main_ = w;
-        return main_ && WindowText(GetDlgItem(main_, IDC_STATUS)).find('@') != std::string::npos;
+        const std::string shown = main_ ? WindowText(GetDlgItem(main_, IDC_STATUS)) : "";
+        return status.empty() ? shown.find('@') != std::string::npos : shown == status;
       },
       timeoutMs);
 }

@@ -72,7 +72,8 @@ class QuorvaneApp {
   bool start(DWORD timeoutMs = 15000);
   // The two halves of start: the process started, then its main window found.
   bool launch();
-  bool waitForMainWindow(DWORD timeoutMs = 15000);
+  // Start-up ends with the feedback line in the status line, or with the status given.
+  bool waitForMainWindow(DWORD timeoutMs = 15000, const std::string& status = "");
   void setProgram(const std::string& exe) { program_ = exe; }
   bool running() const;
   DWORD processId() const { return process_.dwProcessId; }

@@ -11,6 +11,8 @@
 // Built before the main window opens and living until the process ends.
 struct App {
   HINSTANCE instance = nullptr;
+  // Something that is not Quorvane holds the running copy's mutex; this copy runs anyway.
+  bool runningNameHeldElsewhere = false;
   SettingsStore settingsStore;
   GroupStore groupStore;
   ReplyPolicy replyPolicy;

@@ -38,6 +38,8 @@ const char* const TEXT_NOTIFY_OFF = "Message notification disabled...";
 const char* const TEXT_LOG_ON = "Logging to File Enabled...";
 const char* const TEXT_LOG_OFF = "Logging to File Disabled...";
 const char* const TEXT_LOG_OPENED = "Message Log Openend...";
+const char* const TEXT_NAME_HELD_ELSEWHERE =
+    "Another program uses Quorvane's name; Quorvane started anyway...";
 
 constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
 constexpr uint32_t POLL_INTERVAL_MS = 1000;
@@ -116,7 +118,7 @@ void StartUp(HWND window) {
   } else {
     PostNote(NOTE_CAUTION, TEXT_GRAPHICS_OFF);
   }
-  setStatus(window, TEXT_FEEDBACK);
+  setStatus(window, app().runningNameHeldElsewhere ? TEXT_NAME_HELD_ELSEWHERE : TEXT_FEEDBACK);
   showReply(window);
 }
 
@@ -190,8 +192,7 @@ void closeCompanion(HWND companion) {
 }
 
 void Shutdown(HWND window) {
-  // A start from now on waits for this process to end and then runs in its place.
-  PublishMainWindow(nullptr);
+  PublishClosing();
   closeCompanion(GroupsWindow());
   closeCompanion(MessageLogWindow());
   if (!LiteMode()) FadeOut(window);

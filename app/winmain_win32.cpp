@@ -26,14 +26,17 @@ void restrictLibrarySearch() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   restrictLibrarySearch();
   // A second start ends here, before it reads or writes any file: the running copy comes
-  // forward instead. The mutex stays held until the process ends; the installer asks the
-  // user to close Quorvane while it exists.
-  if (!BecomeTheRunningCopy(QV_RUNNING_MUTEX)) ExitProcess(0);
+  // forward instead, or the user is told why not. The mutex stays held until the process
+  // ends; the installer asks the user to close Quorvane while it exists.
+  UINT exitCode = EXIT_DONE;
+  const StartDecision decision = BecomeTheRunningCopy(QV_RUNNING_MUTEX, exitCode);
+  if (decision == StartDecision::End) ExitProcess(exitCode);
+  app().runningNameHeldElsewhere = decision == StartDecision::RunThoughNameHeldElsewhere;
   app().instance = instance;
   responder();  // the engine is built before any window exists
   LoadMainBackground();
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainWindowProc, 0);
   // Nothing is saved at exit. Ending here, rather than through the C library's exit,
   // stops a guard thread in the middle of a pass before any static object goes away.
-  ExitProcess(0);
+  ExitProcess(EXIT_DONE);
 }

@@ -87,10 +87,11 @@
 #define IDC_LOG_CLEAR 1036
 #define IDC_LOG_REFRESH 1037
 
-// Private window messages, always posted (never sent) with both parameters 0. The main
-// window takes the note requests, the settings change, the guard's end and a later start's
-// call to come forward; the companions re-dock; a popup returns to its corner after a
-// change of display scale, and every window widens its labels again.
+// Private window messages, with both parameters 0, posted (never sent) but for a later
+// start's call to come forward, which waits until it is handled. The main window takes
+// the note requests, the settings change, the guard's end and that call; the companions
+// re-dock; a popup returns to its corner after a change of display scale, and every window
+// widens its labels again.
 #define UM_SHOW_NOTE_MESSAGE 2015  // popup of kind NOTE_MESSAGE with its oldest pending note
 #define UM_SHOW_NOTE_INFO 2016     // popup of kind NOTE_INFO with its oldest pending note
 #define UM_SHOW_NOTE_CAUTION 2017  // popup of kind NOTE_CAUTION with its oldest pending note

@@ -288,6 +288,10 @@ TEST(Installer, ProgramStartsInTheDataFolderAndIsNotReplacedWhileItRuns) {
   EXPECT_TRUE(UninstallEntryExists());
   EXPECT_TRUE(Exists(StartMenuLink()));
   EXPECT_EQ(app.close(), 0u);
+  // Nor while a copy runs whose mutex this user may not open (another user's, say).
+  HANDLE otherUsers = HoldUnreachableMutex(QV_RUNNING_MUTEX);
+  EXPECT_NE(RunSetup("/S"), 0u);
+  CloseHandle(otherUsers);
 }
 
 TEST(Installer, InstallingAgainReplacesTheProgramAndKeepsTheSettings) {

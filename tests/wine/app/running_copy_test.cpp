@@ -1,12 +1,15 @@
 // One running copy: a second start, from the same folder or from a copy of the program
 // elsewhere, brings the running Quorvane forward and ends without a trace of its own.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/running_copy_win32.h"
 #include "common/app_driver.h"
 #include "common/messenger_client.h"
 #include "resources/resource.h"
@@ -160,8 +163,22 @@ TEST(SecondStart, TwoStartsAtOnceLeaveOneRunningCopy) {
   EXPECT_EQ(running.close(), 0u);
 }
 
+// Suspends or resumes every thread of a process.
+void holdStill(DWORD processId, bool hold) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{sizeof(THREADENTRY32), 0, 0, 0, 0, 0, 0};
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != processId) continue;
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    hold ? SuspendThread(thread) : ResumeThread(thread);
+    CloseHandle(thread);
+  }
+  CloseHandle(snapshot);
+}
+
 // A start while the running copy fades out on closing waits for it to end and then runs
 // in its place: quickly closing and starting again never leaves the user without one.
+// The closing copy is held still for longer than a start waits for one that is starting.
 TEST(SecondStart, StartWhileTheRunningCopyClosesRunsInItsPlace) {
   QuorvaneApp closing("start_while_closing");
   ASSERT_TRUE(closing.start());
@@ -174,10 +191,68 @@ TEST(SecondStart, StartWhileTheRunningCopyClosesRunsInItsPlace) {
       },
       5000))
       << "the window never faded out";
+  holdStill(closing.processId(), true);
   QuorvaneApp next(QuorvaneApp::ExistingFolder{closing.folder()});
-  ASSERT_TRUE(next.start());
+  ASSERT_TRUE(next.launch());
+  EXPECT_FALSE(WaitUntil([&] { return !next.running(); }, 7000)) << "the start gave up";
+  holdStill(closing.processId(), false);
+  EXPECT_TRUE(next.waitForMainWindow());
   EXPECT_EQ(closing.waitForExit(0), 0u);
   EXPECT_EQ(next.close(), 0u);
+}
+
+// A copy that this start may not reach (another user's) holds the mutex: the start says
+// so and ends, it never runs beside that copy.
+TEST(SecondStart, MutexRefusedEndsTheStartWithAMessage) {
+  HANDLE other = HoldUnreachableMutex(QV_RUNNING_MUTEX);
+  QuorvaneApp refused("mutex_refused");
+  ASSERT_TRUE(refused.launch());
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = refused.companion(IDOK)) != nullptr; }, 5000));
+  EXPECT_EQ(WindowText(box), "Quorvane");
+  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)),
+            "Quorvane is already running with other rights (as administrator, or as another "
+            "user). Close it first.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(refused.waitForExit(5000), static_cast<DWORD>(EXIT_OTHER_RIGHTS));
+  CloseHandle(other);
+}
+
+// Another program holds the mutex and writes the block: its own window built like the main
+// window, or itself as a closing copy. The start sends that window nothing, does not wait
+// for that process, and runs, saying so.
+TEST(SecondStart, ForeignObjectsAreNotTrusted) {
+  static int comeForwardCalls = 0;
+  HWND foreign = CreateWindowA("#32770", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  for (int id : {IDC_STATUS, IDC_DEFAULT_REPLY})
+    CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 0, 0, foreign,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  SetWindowLongPtrA(foreign, DWLP_DLGPROC,
+                    reinterpret_cast<LONG_PTR>(+[](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
+                      comeForwardCalls += message == UM_COME_FORWARD;
+                      return FALSE;
+                    }));
+  HANDLE mutex = CreateMutexA(nullptr, TRUE, QV_RUNNING_MUTEX);
+  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      sizeof(RunningCopyBlock), RUNNING_COPY_BLOCK_NAME);
+  auto* block = static_cast<RunningCopyBlock*>(
+      MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(RunningCopyBlock)));
+  ASSERT_TRUE(block);
+  for (LONG64 state : {COPY_RUNNING, COPY_CLOSING}) {
+    block->window = reinterpret_cast<LONG_PTR>(foreign);
+    block->copy = state << 32 | GetCurrentProcessId();
+    QuorvaneApp app("foreign_objects");
+    ASSERT_TRUE(app.launch());
+    EXPECT_TRUE(app.waitForMainWindow(
+        15000, "Another program uses Quorvane's name; Quorvane started anyway..."))
+        << "state " << state;
+    EXPECT_EQ(app.close(), 0u);
+  }
+  EXPECT_EQ(comeForwardCalls, 0);
+  UnmapViewOfFile(block);
+  CloseHandle(mapping);
+  CloseHandle(mutex);
+  DestroyWindow(foreign);
 }
 
 }  // namespace

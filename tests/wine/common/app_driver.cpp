@@ -1,6 +1,8 @@
 // Starting, driving and closing quorvane.exe from a test.
 #include "common/app_driver.h"
 
+#include <sddl.h>
+
 #include <cstdio>
 
 #include "common/window_search.h"
@@ -21,6 +23,14 @@ std::string WindowText(HWND window) {
                            SMTO_ABORTIFHUNG, 2000, &length))
     return std::string();
   return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+
+HANDLE HoldUnreachableMutex(const char* name) {
+  // An empty DACL, and the system as the owner: Wine lets an owner wait whatever the DACL.
+  SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
+  ConvertStringSecurityDescriptorToSecurityDescriptorA("O:SYD:P", SDDL_REVISION_1,
+                                                       &security.lpSecurityDescriptor, nullptr);
+  return CreateMutexA(&security, TRUE, name);  // the descriptor lives as long as the test
 }
 
 namespace {
@@ -106,14 +116,15 @@ bool QuorvaneApp::launch() {
   return false;
 }
 
-bool QuorvaneApp::waitForMainWindow(DWORD timeoutMs) {
+bool QuorvaneApp::waitForMainWindow(DWORD timeoutMs, const std::string& status) {
   // The main window is the one with the status line; start-up ends by filling the edit
   // box and writing the feedback line into the status line.
   return WaitUntil(
-      [this] {
+      [&] {
         for (HWND w : visibleWindowsOf(process_.dwProcessId))
           if (GetDlgItem(w, IDC_STATUS) && GetDlgItem(w, IDC_DEFAULT_REPLY)) main_ = w;
-        return main_ && WindowText(GetDlgItem(main_, IDC_STATUS)).find('@') != std::string::npos;
+        const std::string shown = main_ ? WindowText(GetDlgItem(main_, IDC_STATUS)) : "";
+        return status.empty() ? shown.find('@') != std::string::npos : shown == status;
       },
       timeoutMs);
 }

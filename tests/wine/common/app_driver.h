@@ -14,6 +14,9 @@ bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
 // Texts of another process's windows (WM_GETTEXT crosses process boundaries).
 std::string WindowText(HWND window);
 
+// Holds a mutex of this name that this user may not open, as another user's program would.
+HANDLE HoldUnreachableMutex(const char* name);
+
 // A visible top-level window of the program with the text it shows.
 struct ProgramWindow {
   HWND window = nullptr;
@@ -69,7 +72,8 @@ class QuorvaneApp {
   bool start(DWORD timeoutMs = 15000);
   // The two halves of start: the process started, then its main window found.
   bool launch();
-  bool waitForMainWindow(DWORD timeoutMs = 15000);
+  // Start-up ends with the feedback line in the status line, or with the status given.
+  bool waitForMainWindow(DWORD timeoutMs = 15000, const std::string& status = "");
   void setProgram(const std::string& exe) { program_ = exe; }
   bool running() const;
   DWORD processId() const { return process_.dwProcessId; }

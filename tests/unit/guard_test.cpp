@@ -482,10 +482,10 @@ TEST_F(GuardThreadTest, ReactivationMidPassHandsOverWithoutWaitingOrAnsweringTwi
   rescue.join();
   EXPECT_EQ(gate.held(), 1) << "an activation waited for the pass";
 
-  // Meanwhile a contact writes: the new threads have taken their snapshots, but none
-  // passes while the first is still answering.
-  WindowId b = fake.openConversation(message("b - chat", "b: hi"));
+  // Once the new threads have taken their snapshots a contact writes: none passes while
+  // the first is still answering. (Written before, it would count as open at activation.)
   ASSERT_TRUE(waitUntil([&] { return fake.listings() == 2; }, 10000, 2));
+  WindowId b = fake.openConversation(message("b - chat", "b: hi"));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(fake.typedInto(b), "");
   EXPECT_EQ(gate.held(), 1);

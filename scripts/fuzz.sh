@@ -4,11 +4,12 @@
 # seed files in fuzz/seeds/<target> and from what earlier runs found (build/fuzz/corpus).
 # Prints the executions and the coverage of every target; any finding fails the run and
 # leaves its input in build/fuzz/findings.
-#   scripts/fuzz.sh [seconds per target (60)]
+#   scripts/fuzz.sh [seconds per target (60)] [targets run at once (1)]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 seconds=${1:-60}
+jobs=${2:-1}
 targets=(groups_file_fuzz settings_file_fuzz conversation_fuzz)
 
 "$root/scripts/setup.sh"
@@ -17,24 +18,38 @@ build="$root/build/fuzz"
 mkdir -p "$build/findings" "$build/logs"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
-status=0
-for target in "${targets[@]}"; do
-  corpus="$build/corpus/$target"
-  log="$build/logs/$target.log"
+# One target's run; its summary line goes to <log>.line, and a finding fails it.
+run_target() {
+  local target=$1 corpus="$build/corpus/$1" log="$build/logs/$1.log" rc=0
   mkdir -p "$corpus"
-  rc=0
   "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
     "$corpus" "$root/fuzz/seeds/$target" >"$log" 2>&1 || rc=$?
+  local execs done_line cov ft units
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   done_line=$(grep -E '^#[0-9]+.*(DONE|cov:)' "$log" | tail -1 || true)
   cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$done_line")
   ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$done_line")
   units=$(sed -n 's/.* corp: \([0-9]*\).*/\1/p' <<<"$done_line")
   printf 'fuzz %-20s %3ss  %10s executions  coverage %s edges, %s features  corpus %s\n' \
-    "$target" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "${units:-?}"
-  if [ "$rc" -ne 0 ]; then
-    echo "fuzz $target: FINDING (exit $rc), log $log" >&2
+    "$target" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "${units:-?}" >"$log.line"
+  [ "$rc" -eq 0 ] || echo "$rc" >"$log.rc"
+}
+
+# Up to `jobs` targets at a time.
+rm -f "$build"/logs/*.line "$build"/logs/*.rc
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  run_target "$target" &
+done
+wait
+
+status=0
+for target in "${targets[@]}"; do
+  log="$build/logs/$target.log"
+  cat "$log.line"
+  if [ -f "$log.rc" ]; then
+    echo "fuzz $target: FINDING (exit $(cat "$log.rc")), log $log" >&2
     grep -E 'rule broken|ERROR: |runtime error|SUMMARY|Test unit written' "$log" >&2 || tail -20 "$log" >&2
     status=1
   fi

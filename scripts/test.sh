@@ -58,8 +58,8 @@ phase "native build and tests, beside the Wine tests"
 { nice -n 10 "$root/scripts/build.sh" native && ctest --preset native; } || failed "native tests"
 phase "unit tests under ThreadSanitizer"
 { nice -n 10 "$root/scripts/build.sh" tsan && ctest --preset tsan; } || failed "ThreadSanitizer tests"
-phase "fuzz targets, 20 s each"
-nice -n 10 "$root/scripts/fuzz.sh" 20 || failed "fuzzing"
+phase "fuzz targets, 20 s each, two at a time"
+nice -n 10 "$root/scripts/fuzz.sh" 20 2 || failed "fuzzing"
 
 for g in "${groups[@]}"; do
   read -r name _ <<<"$g"

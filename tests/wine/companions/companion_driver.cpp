@@ -135,6 +135,8 @@ void ShotOf(const std::string& name, std::initializer_list<HWND> windows) {
   bool first = true;
   for (HWND w : windows) {
     if (!w || !IsWindow(w)) continue;
+    // A window that a slide passed over may not have painted itself yet.
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT r = Frame(w);
     if (first) {
       all = r;

@@ -451,6 +451,15 @@ WindowId arriveAndHold(FakeImWindows& fake, PassGate& gate, const Conversation& 
   return w;
 }
 
+// A guard whose waits go through the gate, its first thread held in its pass over a
+// conversation from "a".
+void startHeldInPass(GuardThread& guard, PassGate& gate, FakeImWindows& fake,
+                     RecordingWindow& port) {
+  guard.params.sleep = [&gate](uint32_t ms) { gate.sleep(ms); };
+  guard.StartGuard(500, "First", port);
+  arriveAndHold(fake, gate, message("a - chat", "a: hi"));
+}
+
 // DeActivate and Activate again, twice, while the first thread is in the middle of
 // answering a conversation, as quick clicks would.
 TEST_F(GuardThreadTest, ReactivationMidPassHandsOverWithoutWaitingOrAnsweringTwice) {
@@ -519,9 +528,7 @@ TEST_F(GuardThreadTest, ReactivationMidPassHandsOverWithoutWaitingOrAnsweringTwi
 TEST_F(GuardThreadTest, FailedStartLeavesTheFlagToANewerActivation) {
   PassGate gate;
   GuardThread guard(responder, policy, groups, log);
-  guard.params.sleep = [&gate](uint32_t ms) { gate.sleep(ms); };
-  guard.StartGuard(500, "First", port);
-  arriveAndHold(fake, gate, message("a - chat", "a: hi"));
+  startHeldInPass(guard, gate, fake, port);
 
   AutoresponseActive = false;
   fake.failListings(true);
@@ -564,9 +571,7 @@ TEST_F(GuardThreadTest, EndHandledAfterANewActivationLeavesTheStatusOnGuard) {
 TEST_F(GuardThreadTest, ThreadThatCannotBeStartedChangesNothing) {
   PassGate gate;
   GuardThread guard(responder, policy, groups, log);
-  guard.params.sleep = [&gate](uint32_t ms) { gate.sleep(ms); };
-  guard.StartGuard(500, "First", port);
-  arriveAndHold(fake, gate, message("a - chat", "a: hi"));
+  startHeldInPass(guard, gate, fake, port);
   AutoresponseActive = false;
   guard.startThread = [](std::function<void()>) -> std::thread {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));

@@ -166,9 +166,13 @@ int GuardThreadMain(GuardParams& params) {
     // answered, so the thread ends instead.
     started = false;
   }
-  // Only now: a conversation that arrives once the status line says so is answered, never
-  // taken for one the user had open at activation.
-  showStatus(params, STATUS_ON_GUARD);
+  // Only now: a conversation that arrives once the status line or the popup says so is
+  // answered, never taken for one the user had open at activation. An activation that has
+  // already ended or been followed by another says nothing.
+  if (started && keepGuarding(params)) {
+    showStatus(params, STATUS_ON_GUARD);
+    PostNote(NOTE_INFO, STATUS_ON_GUARD);
+  }
   if (params.waitForPrevious) params.waitForPrevious();
   if (started && isNewest(params)) guard(params, snapshot);
 
@@ -186,10 +190,9 @@ int GuardThreadMain(GuardParams& params) {
   return 0;
 }
 
-uint64_t ActivationOrder::newActivation(const std::function<void()>& announce) {
+uint64_t ActivationOrder::newActivation() {
   std::lock_guard<std::mutex> lock(mutex_);
   AutoresponseActive = true;
-  if (announce) announce();
   newestEnded_ = false;
   return ++newest_;
 }
@@ -231,7 +234,7 @@ GuardThread::~GuardThread() {
 }
 
 bool GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
-                             MainWindowPort& mainWindow, const std::function<void()>& announce) {
+                             MainWindowPort& mainWindow) {
   GuardParams own = params;
   own.replyText = defaultReplyText + " > ";
   own.pollInterval = pollInterval;
@@ -264,7 +267,7 @@ bool GuardThread::StartGuard(uint32_t pollInterval, const std::string& defaultRe
   }
   *previous = std::move(thread_);
   thread_ = std::move(started);
-  activation->set_value(activations_.newActivation(announce));
+  activation->set_value(activations_.newActivation());
   return true;
 }
 

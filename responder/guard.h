@@ -26,8 +26,7 @@ extern const char* const STATUS_INACTIVE;
 class ActivationOrder {
  public:
   // A new activation: autoresponse is active from now on, under the number returned.
-  // `announce` runs before any thread can tell that guarding has ended.
-  uint64_t newActivation(const std::function<void()>& announce = {});
+  uint64_t newActivation();
   bool isNewest(uint64_t activation) const;
   // The activation's thread ends: if the activation is still the newest, `action` runs
   // while no newer one can begin, and the newest activation counts as ended. True if so.
@@ -78,16 +77,15 @@ class GuardThread {
               MessageLog& messageLog);
   ~GuardThread();
 
-  // Starts the thread of a new activation, then makes autoresponse active and runs
-  // `announce` (the popup that says so, which must come before any news of an end);
-  // returns at once. A thread of an earlier activation that is still in its last pass
-  // finishes it while the new thread takes its snapshot; the new thread then waits for it
-  // to end before its own first pass, so two passes never run at once.
-  // A thread that cannot be started changes nothing (autoresponse stays inactive, the
-  // previous thread stays this object's): the status line and an error popup say so, and
-  // the answer is false.
+  // Starts the thread of a new activation, then makes autoresponse active; returns at
+  // once. The thread itself says "on guard", in the status line and a popup, once it knows
+  // which conversations were open at activation. A thread of an earlier activation that is still in
+  // its last pass finishes it while the new thread takes its snapshot; the new thread then waits
+  // for it to end before its own first pass, so two passes never run at once. A thread that cannot
+  // be started changes nothing (autoresponse stays inactive, the previous thread stays this
+  // object's): the status line and an error popup say so, and the answer is false.
   bool StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,
-                  MainWindowPort& mainWindow, const std::function<void()>& announce = {});
+                  MainWindowPort& mainWindow);
   // True while the thread of any activation still runs.
   bool running() const;
   // The interface thread's part of UM_GUARD_ENDED: the status line says that guarding has

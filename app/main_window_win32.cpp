@@ -42,6 +42,8 @@ const char* const TEXT_NAME_HELD_ELSEWHERE =
     "Another program uses Quorvane's name; Quorvane started anyway...";
 
 constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
+// How often a copy started without its mutex tries to take it.
+constexpr UINT TAKE_RUNNING_NAME_EVERY_MS = 1000;
 constexpr uint32_t POLL_INTERVAL_MS = 1000;
 // The longest part of one line of the reply box that is kept.
 constexpr std::size_t REPLY_LINE_LIMIT = 1023;
@@ -120,6 +122,9 @@ void StartUp(HWND window) {
   }
   setStatus(window, app().runningNameHeldElsewhere ? TEXT_NAME_HELD_ELSEWHERE : TEXT_FEEDBACK);
   showReply(window);
+  // Until this copy holds its mutex, a later start could take it and run beside this one.
+  if (app().runningNameHeldElsewhere)
+    SetTimer(window, IDT_TAKE_RUNNING_NAME, TAKE_RUNNING_NAME_EVERY_MS, nullptr);
 }
 
 void Activate(HWND window) {
@@ -307,7 +312,11 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       guardThread().ShowGuardEnded(mainWindowPort());
       return TRUE;
     case UM_COME_FORWARD:
-      ComeForward(window);
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, ComeForward(window));
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == IDT_TAKE_RUNNING_NAME && TakeRunningName(window))
+        KillTimer(window, IDT_TAKE_RUNNING_NAME);
       return TRUE;
     case UM_FIT_LABELS:
       FitLabels(window);

@@ -1,29 +1,20 @@
-// Finding the running Quorvane of this session: its mutex tells that it runs, a small
-// named block of shared memory tells its state, its process and its main window. Only
-// Quorvane's own objects are trusted: anyone of this user can create names like these.
+// The calls behind a start's decision: the running mutex, a small named block of shared
+// memory in which the running copy tells its state, its process and its main window, the
+// windows and processes of the desktop, and the request to come forward. Only Quorvane's
+// own objects are trusted: anyone of this user can create names like these.
 #include "app/running_copy_win32.h"
 
 #include <sddl.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource.h"
 
 namespace {
 
-// How long a later start waits for a running copy that shows no main window (it is still
-// starting, or what holds the mutex is not Quorvane at all).
-constexpr DWORD WAIT_FOR_RUNNING_COPY_MS = 5000;
-constexpr DWORD LOOK_AGAIN_MS = 50;
-const wchar_t* const PROGRAM_FILE = L"quorvane.exe";
 const char* const DIALOG_CLASS = "#32770";
 const char* const CAPTION = "Quorvane";
-const char* const TEXT_OTHER_RIGHTS =
-    "Quorvane is already running with other rights (as administrator, or as another user). "
-    "Close it first.";
-const char* const TEXT_NOT_ANSWERING =
-    "Quorvane is already running, but its window did not come up. Wait a moment, then start "
-    "Quorvane again.";
 
 std::wstring userSid() {
   std::wstring text;
@@ -114,170 +105,165 @@ void publish(RunningCopyState state, HWND window) {
   if (state != COPY_RUNNING) InterlockedExchange64(&block->window, handle);
 }
 
-struct PublishedCopy {
-  HWND window = nullptr;
-  DWORD processId = 0;
-  LONG64 state = 0;
+HWND windowOf(WindowRef window) {
+  return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(window));
+}
+
+// The product name in the version information of a program file; empty when it has none.
+std::string productNameOf(const wchar_t* file) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
+  if (size == 0) return "";
+  std::vector<BYTE> info(size);
+  if (!GetFileVersionInfoW(file, 0, size, info.data())) return "";
+  struct Translation {
+    WORD language, codePage;
+  }* translation = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                      reinterpret_cast<void**>(&translation), &length) ||
+      length < sizeof(Translation))
+    return "";
+  wchar_t key[64];
+  wsprintfW(key, L"\\StringFileInfo\\%04x%04x\\ProductName", translation->language,
+            translation->codePage);
+  wchar_t* name = nullptr;
+  if (!VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&name), &length) || !name)
+    return "";
+  std::string text;
+  for (const wchar_t* c = name; *c; ++c) text += *c < 0x80 ? static_cast<char>(*c) : '?';
+  return text;
+}
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<WindowRef>*>(windows)->push_back(
+      static_cast<WindowRef>(reinterpret_cast<ULONG_PTR>(window)));
+  return TRUE;
+}
+
+// This session's Windows, as a start asks it.
+class Win32RunningCopy : public RunningCopySystem {
+ public:
+  explicit Win32RunningCopy(const char* mutexName) : mutexName_(mutexName) {}
+
+  NameResult takeName(uint32_t waitMs) override {
+    if (taken_) return NameResult::Taken;
+    if (!mutex_) {
+      mutex_ = createOwnObject([this](SECURITY_ATTRIBUTES* security) {
+        return CreateMutexA(security, FALSE, mutexName_);
+      });
+      // Another user's copy holds it, one this start may not reach.
+      if (!mutex_)
+        return GetLastError() == ERROR_ACCESS_DENIED ? NameResult::Refused
+                                                     : NameResult::Unavailable;
+    }
+    // Owned until the process ends, never released: of two starts at once only one gets
+    // it, and a copy that ends, however it ends, leaves it to the next start.
+    const DWORD answer = WaitForSingleObject(mutex_, waitMs);
+    taken_ = answer == WAIT_OBJECT_0 || answer == WAIT_ABANDONED;
+    return taken_ ? NameResult::Taken : NameResult::HeldElsewhere;
+  }
+
+  PublishedCopy readBlock() override {
+    PublishedCopy published;
+    RunningCopyBlock* block = runningCopyBlock();
+    if (!block) return published;
+    published.window = static_cast<WindowRef>(InterlockedOr64(&block->window, 0));
+    const LONG64 copy = InterlockedOr64(&block->copy, 0);
+    published.processId = static_cast<uint32_t>(copy);
+    published.state = copy >> 32;
+    return published;
+  }
+
+  void publishStarting() override { publish(COPY_STARTING, nullptr); }
+
+  std::vector<WindowRef> topLevelWindows() override {
+    std::vector<WindowRef> windows;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+  }
+
+  WindowFacts describeWindow(WindowRef ref) override {
+    WindowFacts facts;
+    HWND window = windowOf(ref);
+    char className[16] = {};
+    DWORD owner = 0;
+    if (!GetWindowThreadProcessId(window, &owner)) return facts;
+    facts.processId = owner;
+    facts.mainWindowShape = GetClassNameA(window, className, sizeof className) &&
+                            lstrcmpA(className, DIALOG_CLASS) == 0 &&
+                            GetDlgItem(window, IDC_STATUS) && GetDlgItem(window, IDC_DEFAULT_REPLY);
+    return facts;
+  }
+
+  ProcessFacts describeProcess(uint32_t processId) override {
+    ProcessFacts facts;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    // A process that has gone can be examined: it is no Quorvane.
+    facts.reachable = process || GetLastError() != ERROR_ACCESS_DENIED;
+    if (!process) return facts;
+    // One that has ended is no Quorvane, though a handle still held elsewhere keeps it.
+    DWORD exitCode = 0;
+    wchar_t image[MAX_PATH * 2];
+    DWORD length = MAX_PATH * 2;
+    if (GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE &&
+        QueryFullProcessImageNameW(process, 0, image, &length))
+      facts.productName = productNameOf(image);
+    CloseHandle(process);
+    return facts;
+  }
+
+  uint32_t ownProcessId() override { return GetCurrentProcessId(); }
+
+  // This start was just made by the user, so it may hand the right to take the foreground
+  // on to the running copy. Sent, not posted: it returns once the copy has handled it.
+  ForwardAnswer askToComeForward(WindowRef ref) override {
+    HWND window = windowOf(ref);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    AllowSetForegroundWindow(owner);
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, UM_COME_FORWARD, 0, 0, SMTO_ABORTIFHUNG,
+                             WAIT_FOR_RUNNING_COPY_MS, &answer))
+      // A copy run as administrator takes no message from a normal start.
+      return GetLastError() == ERROR_ACCESS_DENIED ? ForwardAnswer::Refused
+                                                   : ForwardAnswer::NoAnswer;
+    return answer == static_cast<DWORD_PTR>(COME_FORWARD_CLOSING) ? ForwardAnswer::Closing
+                                                                  : ForwardAnswer::CameForward;
+  }
+
+  bool waitForEnd(uint32_t processId) override {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) return false;
+    WaitForSingleObject(process, INFINITE);
+    CloseHandle(process);
+    return true;
+  }
+
+  void pause(uint32_t ms) override { Sleep(ms); }
+  uint32_t nowMs() override { return GetTickCount(); }
+  void tell(const char* text) override {
+    MessageBoxA(nullptr, text, CAPTION, MB_OK | MB_ICONEXCLAMATION);
+  }
+
+ private:
+  const char* mutexName_;
+  HANDLE mutex_ = nullptr;  // open until the process ends
+  bool taken_ = false;
 };
 
-PublishedCopy publishedCopy() {
-  PublishedCopy published;
-  RunningCopyBlock* block = runningCopyBlock();
-  if (!block) return published;
-  published.window =
-      reinterpret_cast<HWND>(static_cast<ULONG_PTR>(InterlockedOr64(&block->window, 0)));
-  const LONG64 copy = InterlockedOr64(&block->copy, 0);
-  published.processId = static_cast<DWORD>(copy);
-  published.state = copy >> 32;
-  return published;
-}
-
-// Another process whose program file is quorvane.exe, wherever it lies, opened with the
-// access asked for; null for any other process (or none).
-HANDLE openOtherQuorvane(DWORD processId, DWORD access) {
-  if (processId == 0 || processId == GetCurrentProcessId()) return nullptr;
-  HANDLE process = OpenProcess(access | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (!process) return nullptr;
-  wchar_t image[MAX_PATH * 2];
-  DWORD length = MAX_PATH * 2;
-  if (QueryFullProcessImageNameW(process, 0, image, &length)) {
-    const wchar_t* name = image + length;
-    while (name > image && name[-1] != L'\\') --name;
-    if (lstrcmpiW(name, PROGRAM_FILE) == 0) return process;
-  }
-  CloseHandle(process);
-  return nullptr;
-}
-
-bool isOtherQuorvane(DWORD processId) {
-  HANDLE process = openOtherQuorvane(processId, 0);
-  if (process) CloseHandle(process);
-  return process != nullptr;
-}
-
-// Whether a window is the main window of another Quorvane: a dialog with the main window's
-// status line and reply box, in a process of quorvane.exe. Its owner goes to owner.
-bool isQuorvaneMainWindow(HWND window, DWORD& owner) {
-  char className[16] = {};
-  if (!window || !GetClassNameA(window, className, sizeof className) ||
-      lstrcmpA(className, DIALOG_CLASS) != 0 || !GetDlgItem(window, IDC_STATUS) ||
-      !GetDlgItem(window, IDC_DEFAULT_REPLY))
-    return false;
-  GetWindowThreadProcessId(window, &owner);
-  return isOtherQuorvane(owner);
-}
-
-// The published main window, if the block's copy is not closing and the window is that
-// copy's and a Quorvane main window (a copy that was killed leaves its last handle behind,
-// handles are reused, and anyone of this user can write the block).
-HWND publishedMainWindow(const PublishedCopy& published) {
-  DWORD owner = 0;
-  return published.state != COPY_CLOSING && isQuorvaneMainWindow(published.window, owner) &&
-                 owner == published.processId
-             ? published.window
-             : nullptr;
-}
-
-BOOL CALLBACK keepQuorvaneMainWindow(HWND window, LPARAM found) {
-  DWORD owner = 0;
-  if (!isQuorvaneMainWindow(window, owner)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-// Any Quorvane main window on this desktop: the block may have been written by someone else
-// after the running copy published itself.
-HWND anyQuorvaneMainWindow() {
-  HWND found = nullptr;
-  EnumWindows(keepQuorvaneMainWindow, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// Waits, with no limit, until a closing copy has ended; false when the process is no
-// Quorvane (or gone).
-bool waitForTheEndOf(DWORD processId) {
-  HANDLE process = openOtherQuorvane(processId, SYNCHRONIZE);
-  if (!process) return false;
-  WaitForSingleObject(process, INFINITE);
-  CloseHandle(process);
-  return true;
-}
-
-StartDecision giveUp(const char* text, ExitCode code, UINT& exitCode) {
-  MessageBoxA(nullptr, text, CAPTION, MB_OK | MB_ICONEXCLAMATION);
-  exitCode = code;
-  return StartDecision::End;
-}
-
-// This start was just made by the user, so it may hand the right to take the foreground on
-// to the running copy. Sent, not posted: once it has been handled, the block tells whether
-// the copy had begun to close. False when it was not handled: the window went, the copy
-// does not answer, or it takes no message from this process (ERROR_ACCESS_DENIED: a copy
-// run as administrator refuses those of a normal start).
-bool askToComeForward(HWND window) {
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  AllowSetForegroundWindow(owner);
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutA(window, UM_COME_FORWARD, 0, 0, SMTO_ABORTIFHUNG,
-                             WAIT_FOR_RUNNING_COPY_MS, &ignored) != 0;
-}
+Win32RunningCopy* runningCopy = nullptr;
+// Set once this copy has begun to close.
+bool closing = false;
 
 }  // namespace
 
 StartDecision BecomeTheRunningCopy(const char* runningMutexName, UINT& exitCode) {
-  HANDLE running = createOwnObject([runningMutexName](SECURITY_ATTRIBUTES* security) {
-    return CreateMutexA(security, FALSE, runningMutexName);
-  });
-  if (!running) {
-    // A copy of another user holds it, one this start may not reach; running beside it, both
-    // would answer every conversation and write the same files.
-    if (GetLastError() == ERROR_ACCESS_DENIED)
-      return giveUp(TEXT_OTHER_RIGHTS, EXIT_OTHER_RIGHTS, exitCode);
-    // Without the mutex nothing can tell whether another copy runs: run as before.
-    return StartDecision::Run;
-  }
-  DWORD began = GetTickCount();
-  DWORD wait = 0;
-  for (;;) {
-    // Owned until the process ends, never released: of two starts at once only one gets
-    // it, and a copy that ends, however it ends, leaves it to the next start.
-    const DWORD taken = WaitForSingleObject(running, wait);
-    if (taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) {
-      publish(COPY_STARTING, nullptr);
-      return StartDecision::Run;
-    }
-    PublishedCopy published = publishedCopy();
-    const bool waitedEnough = GetTickCount() - began >= WAIT_FOR_RUNNING_COPY_MS;
-    HWND window = publishedMainWindow(published);
-    if (!window && waitedEnough) window = anyQuorvaneMainWindow();
-    if (window && askToComeForward(window)) {
-      // A copy that came forward while closing is waited for below, like any closing copy.
-      published = publishedCopy();
-      if (published.state != COPY_CLOSING) {
-        exitCode = EXIT_DONE;
-        return StartDecision::End;
-      }
-    } else if (window && GetLastError() == ERROR_ACCESS_DENIED) {
-      return giveUp(TEXT_OTHER_RIGHTS, EXIT_OTHER_RIGHTS, exitCode);
-    }
-    if (published.state == COPY_CLOSING && waitForTheEndOf(published.processId)) {
-      // Its mutex is free now, unless another start took it first: that one gets the
-      // usual wait.
-      began = GetTickCount();
-      wait = 0;
-      continue;
-    }
-    if (!waitedEnough) {
-      wait = LOOK_AGAIN_MS;
-      continue;
-    }
-    if (isOtherQuorvane(published.processId))
-      return giveUp(TEXT_NOT_ANSWERING, EXIT_NOT_ANSWERING, exitCode);
-    // No Quorvane holds the mutex, and nothing else may keep Quorvane from running.
-    publish(COPY_STARTING, nullptr);
-    return StartDecision::RunThoughNameHeldElsewhere;
-  }
+  runningCopy = new Win32RunningCopy(runningMutexName);  // lives until the process ends
+  unsigned code = EXIT_DONE;
+  const StartDecision decision = DecideStart(*runningCopy, code);
+  exitCode = code;
+  return decision;
 }
 
 void PublishMainWindow(HWND window) {
@@ -285,12 +271,26 @@ void PublishMainWindow(HWND window) {
 }
 
 void PublishClosing() {
+  closing = true;
   publish(COPY_CLOSING, nullptr);
 }
 
-void ComeForward(HWND window) {
+bool TakeRunningName(HWND mainWindow) {
+  if (!runningCopy || runningCopy->takeName(0) != NameResult::Taken) return false;
+  if (!closing) PublishMainWindow(mainWindow);
+  return true;
+}
+
+LRESULT ComeForward(HWND window) {
+  // A close the user asked for before this start may still wait in the queue, since the
+  // start's request, being sent, overtakes it: the close goes on, and the start runs in
+  // this copy's place once it has ended.
+  MSG waiting;
+  if (closing || PeekMessageA(&waiting, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+    return COME_FORWARD_CLOSING;
   if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
   // While a dialog of its own is open (the configuration, say) the main window takes no
   // input: that dialog comes to the front instead.
   SetForegroundWindow(IsWindowEnabled(window) ? window : GetLastActivePopup(window));
+  return 0;
 }

@@ -106,8 +106,10 @@
 #define UM_NOTE_TO_CORNER 2025     // a popup moves to the work area's corner again
 #define UM_FIT_LABELS 2026         // labels widened to their texts once rescaled (FitLabels)
 #define UM_COME_FORWARD 2031       // from a later start: restore the main window, bring it up
+                                   // (answers COME_FORWARD_CLOSING while it closes)
 
 // Window timers.
 #define IDT_NOTE_CLOSE 1           // a notification popup closes itself
 #define IDT_MEMBERS_CLOSE 2        // the members window closes itself
+#define IDT_TAKE_RUNNING_NAME 3    // a copy started without its mutex tries to take it again
 // clang-format on

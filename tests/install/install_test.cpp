@@ -166,6 +166,18 @@ void ExpectInstalledIn(const std::string& folder) {
 
 const char* const SAVED_REPLY = "Back at five";
 
+// The application manifest of a program file (resource 1 of type 24), empty without one.
+std::string ManifestOf(const std::string& program) {
+  std::string text;
+  HMODULE image = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!image) return text;
+  if (HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
+    text.assign(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+                SizeofResource(image, manifest));
+  FreeLibrary(image);
+  return text;
+}
+
 }  // namespace
 
 TEST(ZipPackage, ProgramCarriesItsVersionManifestAndIcon) {
@@ -210,12 +222,7 @@ TEST(ZipPackage, ProgramCarriesItsVersionManifestAndIcon) {
       EXPECT_EQ(value, s.expected) << s.name;
   }
 
-  HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_TRUE(image);
-  HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-  ASSERT_TRUE(manifest) << "no application manifest";
-  std::string text(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
-                   SizeofResource(image, manifest));
+  const std::string text = ManifestOf(exe);
   EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
   size_t systems = 0;
   for (size_t at = text.find("<supportedOS"); at != std::string::npos;
@@ -223,8 +230,16 @@ TEST(ZipPackage, ProgramCarriesItsVersionManifestAndIcon) {
     ++systems;
   EXPECT_EQ(systems, 4u) << "Windows 7, 8, 8.1 and 10/11";
   EXPECT_EQ(text.find("Common-Controls"), std::string::npos) << "the classic controls stay";
+  HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   EXPECT_TRUE(FindResourceA(image, "QUORVANE", MAKEINTRESOURCEA(14))) << "no icon group";
   FreeLibrary(image);
+}
+
+// Drawn by the system at the display's scale, not stretched as a bitmap: sharp at 125-200 %.
+TEST(Installer, DeclaresItselfDpiAware) {
+  const std::string text = ManifestOf(Env("QV_SETUP"));
+  EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos) << text;
+  EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos) << text;
 }
 
 TEST(Installer, SilentInstallPutsFilesShortcutsAndUninstallEntryInPlace) {

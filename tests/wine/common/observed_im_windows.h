@@ -1,12 +1,14 @@
 // Wraps the real access to the chat client's windows and observes the guard thread
 // through it: how often it has looked for a conversation window (once per pass, plus
 // once for the snapshot at activation) and a handle to the thread itself, for its CPU
-// times. Lets tests and benchmarks wait for passes instead of guessing times.
+// times. Lets tests and benchmarks wait for passes instead of guessing times, and hold the
+// guard back from looking while they arrange windows.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,8 @@ class ObservedImWindows : public ImWindows {
   }
 
   int looks() const { return looks_; }
+  // Held, the guard thread waits before its next look for a conversation window.
+  std::mutex& lookGate() { return lookGate_; }
   // The latest guard thread, or null before the first one started.
   HANDLE guardThread() const { return thread_; }
 
@@ -34,6 +38,7 @@ class ObservedImWindows : public ImWindows {
   }
   void threadEnding() override { real_.threadEnding(); }
   WindowId findTopConversation() override {
+    std::lock_guard<std::mutex> gate(lookGate_);
     ++looks_;
     return real_.findTopConversation();
   }
@@ -55,4 +60,5 @@ class ObservedImWindows : public ImWindows {
   ImWindows& real_;
   std::atomic<int> looks_{0};
   std::atomic<HANDLE> thread_{nullptr};
+  std::mutex lookGate_;
 };

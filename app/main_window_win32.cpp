@@ -195,13 +195,21 @@ void Shutdown(HWND window) {
   PublishClosing();
   closeCompanion(GroupsWindow());
   closeCompanion(MessageLogWindow());
-  if (!LiteMode()) FadeOut(window);
+  if (!LiteMode() && !IsIconic(window)) FadeOut(window);
   EndDialog(window, 0);
 }
 
-void tellCompanionsWeMoved() {
-  for (HWND companion : {GroupsWindow(), MessageLogWindow(), MembersWindow()})
-    if (companion) PostMessageA(companion, UM_MAIN_WINDOW_MOVED, 0, 0);
+// Minimised, the main window takes its companions out of sight with it; restored, they
+// dock beside it again, as after any move, and show.
+void tellCompanionsWeMoved(HWND window) {
+  const bool minimised = IsIconic(window);
+  for (HWND companion : {GroupsWindow(), MessageLogWindow(), MembersWindow()}) {
+    if (!companion) continue;
+    if (minimised)
+      ShowWindow(companion, SW_HIDE);
+    else
+      PostMessageA(companion, UM_MAIN_WINDOW_MOVED, 0, 0);
+  }
 }
 
 void Command(HWND window, int id) {
@@ -277,7 +285,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     }
     case WM_WINDOWPOSCHANGED:
-      tellCompanionsWeMoved();
+      tellCompanionsWeMoved(window);
       return FALSE;
     case WM_DPICHANGED:
       // Moving also re-docks the companions (WM_WINDOWPOSCHANGED).

@@ -71,6 +71,25 @@ TEST(Companions, DockFollowTheMainWindowAndCloseWithIt) {
   EXPECT_TRUE(WaitUntil(
       [&] { return dockedRight(groups, main, true) && dockedLeft(log, main, true); }, 3000));
 
+  // Minimised, the main window takes both out of sight, and restored, brings them back
+  // docked.
+  EXPECT_TRUE(GetWindowLongA(main, GWL_STYLE) & WS_MINIMIZEBOX);
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  auto hidden = [&] { return IsIconic(main) && !IsWindowVisible(groups) && !IsWindowVisible(log); };
+  EXPECT_TRUE(WaitUntil(hidden, 3000));
+  Sleep(300);
+  EXPECT_TRUE(hidden()) << "shown again while minimised";
+  app.click(IDC_NOTIFY_CHECK);  // popups still show
+  app.click(IDC_LOG_TO_FILE_CHECK);
+  EXPECT_TRUE(app.waitForPopup("Logging to File Enabled..."));
+  PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return IsWindowVisible(groups) && IsWindowVisible(log) && dockedRight(groups, main, true) &&
+               dockedLeft(log, main, true);
+      },
+      3000));
+
   // Re-docking settles: the program is idle afterwards, not re-docking back and forth.
   Sleep(300);
   ULONGLONG busy = cpuMs(app.process());

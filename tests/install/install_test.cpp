@@ -254,10 +254,12 @@ TEST(Installer, SilentInstallPutsFilesShortcutsAndUninstallEntryInPlace) {
   EXPECT_LT(sizeKb, 20000u);
 }
 
+// Started in its own folder (from File Explorer, say) rather than by a shortcut, it works
+// in the data folder all the same.
 TEST(Installer, ProgramStartsInTheDataFolderAndIsNotReplacedWhileItRuns) {
   Shortcut shortcut = ReadShortcut(StartMenuLink());
   ASSERT_TRUE(shortcut.read);
-  QuorvaneApp app(QuorvaneApp::ExistingFolder{shortcut.workingFolder});
+  QuorvaneApp app(QuorvaneApp::ExistingFolder{ProgramFolder()});
   app.setProgram(shortcut.target);
   ASSERT_TRUE(app.start());
 
@@ -275,6 +277,7 @@ TEST(Installer, ProgramStartsInTheDataFolderAndIsNotReplacedWhileItRuns) {
       },
       5000))
       << FileText(conf);
+  EXPECT_FALSE(Exists(ProgramFolder() + "\\conf.qvr"));
 
   // Neither the installer nor the uninstaller touches a running program; run silently,
   // they cannot ask the user to close it, so they stop. (_?= keeps the uninstaller in

@@ -86,6 +86,26 @@ TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
   }
 }
 
+// Started in a temporary folder, as a zip opened in File Explorer runs, it stays there and
+// warns at once that what it saves will be lost.
+TEST(StartUp, InATemporaryFolderWarnsThatSavedFilesWillBeLost) {
+  const char* const WARNING =
+      "Running in a temporary folder: settings, groups and logs saved here will be lost. Unpack "
+      "the zip first.";
+  char temp[MAX_PATH] = {};
+  ASSERT_TRUE(GetTempPathA(MAX_PATH, temp));
+  const std::string folder = std::string(temp) + "Temp1_Quorvane.zip";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  QuorvaneApp app(QuorvaneApp::ExistingFolder{folder});
+  ASSERT_TRUE(app.launch());
+  EXPECT_TRUE(app.waitForMainWindow(15000, WARNING));
+  HWND popup = app.waitForPopup(WARNING);
+  EXPECT_TRUE(popup);
+  if (popup) SaveWindowShot("popup_temporary_folder", popup, 0);
+  SaveWindowShot("main_temporary_folder", app.mainWindow());
+  EXPECT_EQ(app.close(), 0u);
+}
+
 TEST_F(QuietProgram, RefusalsShowStatusAndErrorPopups) {
   struct Case {
     const char* name;

@@ -284,8 +284,8 @@ TEST(Installer, ProgramStartsInTheDataFolderAndIsNotReplacedWhileItRuns) {
   // place, so that its exit code is the answer.)
   const std::string readme = ProgramFolder() + "\\README.txt";
   ASSERT_TRUE(WriteText(readme, "an older guide"));
-  EXPECT_NE(RunSetup("/S"), 0u);
-  EXPECT_NE(RunCommand("\"" + ProgramFolder() + "\\uninstall.exe\" /S _?=" + ProgramFolder()), 0u);
+  EXPECT_EQ(RunSetup("/S"), 3u) << "winget's packageInUse";
+  EXPECT_EQ(RunCommand("\"" + ProgramFolder() + "\\uninstall.exe\" /S _?=" + ProgramFolder()), 3u);
   EXPECT_EQ(FileText(readme), "an older guide");
   EXPECT_TRUE(Exists(ProgramFolder() + "\\quorvane.exe"));
   EXPECT_TRUE(UninstallEntryExists());

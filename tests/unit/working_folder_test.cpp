@@ -5,41 +5,34 @@
 
 namespace {
 
-const char* const PROGRAM = "C:\\Users\\Ann\\AppData\\Local\\Programs\\Quorvane";
-const char* const TEMP = "C:\\Users\\Ann\\AppData\\Local\\Temp";
-const char* const DATA = "C:\\Users\\Ann\\AppData\\Roaming\\Quorvane";
+const std::string PROGRAM = "C:\\Users\\Ann\\AppData\\Local\\Programs\\Quorvane";
+const std::string TEMP = "C:\\Users\\Ann\\AppData\\Local\\Temp";
+const std::string DATA = "C:\\Users\\Ann\\AppData\\Roaming\\Quorvane";
+const std::string ZIP = TEMP + "\\Temp1_Quorvane.zip\\Quorvane";
+const std::string OWN = "D:\\Tools\\Quorvane";
+const std::string SYSTEM = "C:\\Windows\\System32";
 
 TEST(WorkingFolder, EachKindOfStartFolderKeepsTheFilesWhereTheUserFindsThem) {
   struct Case {
-    const char* name;
     std::string current;
     bool uninstaller, writable;
-    std::string data;
-    std::string folder;
+    std::string data, folder;
     FolderNotice notice;
   } cases[] = {
-      {"shortcut", DATA, true, true, DATA, DATA, FolderNotice::None},
-      {"program folder", PROGRAM, true, true, DATA, DATA, FolderNotice::None},
-      {"program folder spelt otherwise", "c:/users/ann/appdata/local/programs/QUORVANE/", true,
-       true, DATA, DATA, FolderNotice::None},
-      {"unpacked zip beside no uninstaller", PROGRAM, false, true, DATA, PROGRAM,
-       FolderNotice::None},
-      {"zip opened in Explorer", std::string(TEMP) + "\\Temp1_Quorvane.zip\\Quorvane", false, true,
-       DATA, std::string(TEMP) + "\\Temp1_Quorvane.zip\\Quorvane", FolderNotice::Temporary},
-      {"the temporary folder itself", std::string(TEMP) + "\\", false, true, DATA,
-       std::string(TEMP) + "\\", FolderNotice::Temporary},
-      {"a sibling named like it", std::string(TEMP) + "2", false, true, DATA,
-       std::string(TEMP) + "2", FolderNotice::None},
-      {"System32", "C:\\Windows\\System32", false, false, DATA, DATA, FolderNotice::NotWritable},
-      {"read-only temporary copy", std::string(TEMP) + "\\x", false, false, DATA, DATA,
-       FolderNotice::NotWritable},
-      {"no data folder", "C:\\Windows\\System32", false, false, "", "C:\\Windows\\System32",
-       FolderNotice::None},
-      {"a folder of the user's own", "D:\\Tools\\Quorvane", false, true, DATA,
-       "D:\\Tools\\Quorvane", FolderNotice::None},
+      {DATA, true, true, DATA, DATA, FolderNotice::None},  // a shortcut
+      {PROGRAM, true, true, DATA, DATA, FolderNotice::None},
+      {"c:/users/ann/appdata/local/programs/QUORVANE/", true, true, DATA, DATA, FolderNotice::None},
+      {PROGRAM, false, true, DATA, PROGRAM, FolderNotice::None},  // the zip unpacked there
+      {ZIP, false, true, DATA, ZIP, FolderNotice::Temporary},
+      {TEMP + "\\", false, true, DATA, TEMP + "\\", FolderNotice::Temporary},
+      {TEMP + "2", false, true, DATA, TEMP + "2", FolderNotice::None},
+      {SYSTEM, false, false, DATA, DATA, FolderNotice::NotWritable},
+      {ZIP, false, false, DATA, DATA, FolderNotice::NotWritable},
+      {SYSTEM, false, false, "", SYSTEM, FolderNotice::None},  // no data folder known
+      {OWN, false, true, DATA, OWN, FolderNotice::None},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.current + (c.uninstaller ? " installed" : "") + (c.writable ? "" : " refusing"));
     const FolderChoice choice =
         chooseWorkingFolder({c.current, PROGRAM, c.uninstaller, TEMP, c.writable, c.data});
     EXPECT_EQ(choice.folder, c.folder);

@@ -56,16 +56,11 @@ void Click(HWND dialog, int id) {
   PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-void PressKey(HWND control, WPARAM key) {
-  PostMessageA(control, WM_KEYDOWN, key, 1);
-  PostMessageA(control, WM_KEYUP, key, 0xC0000001);
-}
-
 HWND FocusIn(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
-                                                                            : nullptr;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
 }
 
 std::vector<std::string> ListTexts(HWND dialog, int listId) {

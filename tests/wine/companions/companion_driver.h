@@ -27,9 +27,6 @@ HWND ConfigDialog(const QuorvaneApp& app);      // message, interval, speed
 std::string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
 void Click(HWND dialog, int id);
-// A key pressed on a control, as the keyboard delivers it: through the program's message
-// loop, whose dialog manager acts on it.
-void PressKey(HWND control, WPARAM key);
 // The control with the keyboard focus in the program that owns the window.
 HWND FocusIn(HWND window);
 

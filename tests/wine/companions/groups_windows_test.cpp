@@ -75,7 +75,7 @@ TEST(GroupsWindow, DocksAndCreatesEditsRemovesWithNotesSavingAfterEveryButton) {
   // It takes the keyboard on its list, and Tab moves on to the next control.
   HWND list = GetDlgItem(groups, IDC_GROUP_LIST);
   EXPECT_TRUE(WaitUntil([&] { return FocusIn(groups) == list; }, 3000));
-  PressKey(list, VK_TAB);
+  PostMessageA(list, WM_KEYDOWN, VK_TAB, 1);
   EXPECT_TRUE(
       WaitUntil([&] { return FocusIn(groups) == GetDlgItem(groups, IDC_GROUP_CREATE); }, 3000));
 
@@ -271,7 +271,7 @@ TEST_F(MembersWindowTest, CreateUserRefusesDuplicatesAndEmptyIdsThenAppendsToThe
   userId = WaitForUserId(app);
   ASSERT_TRUE(userId);
   SetItemText(userId, IDC_USER_ID, "erin");
-  PressKey(GetDlgItem(userId, IDC_USER_ID), VK_RETURN);  // presses OK
+  PostMessageA(GetDlgItem(userId, IDC_USER_ID), WM_KEYDOWN, VK_RETURN, 1);  // presses OK
   EXPECT_TRUE(WaitGone(userId));
   const std::string withErin = CrLfLines(
       {"Group---", "Friends", "Back soon", "User---", "alice", "User---", "bob", "User---", "erin",

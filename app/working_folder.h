@@ -32,7 +32,8 @@ struct FolderChoice {
 // the user's own choice and is kept.
 FolderChoice chooseWorkingFolder(const StartFolders& start);
 
-// Whether `path` names `folder` or a place inside it, as Windows compares paths: letter
-// case, '/' for '\' and a closing separator make no difference.
+// Whether two paths name the same folder, and whether `path` is `folder` or lies inside
+// it, as Windows compares paths: letter case (of the ASCII letters), '/' for '\' and a
+// closing separator make no difference.
 bool sameFolder(const std::string& a, const std::string& b);
 bool insideFolder(const std::string& path, const std::string& folder);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "app/working_folder.h"
 #include "config/settings_store.h"
 #include "groups/group_store.h"
 #include "msglog/message_log.h"
@@ -13,6 +14,8 @@ struct App {
   HINSTANCE instance = nullptr;
   // Something that is not Quorvane holds the running copy's mutex; this copy runs anyway.
   bool runningNameHeldElsewhere = false;
+  // What the start found about the folder it keeps its files in, for the main window to tell.
+  FolderNotice folderNotice = FolderNotice::None;
   SettingsStore settingsStore;
   GroupStore groupStore;
   ReplyPolicy replyPolicy;

@@ -2,6 +2,7 @@
 // statistics, and the popups that everyone else asks for.
 #include "app/main_window_win32.h"
 
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -40,6 +41,12 @@ const char* const TEXT_LOG_OFF = "Logging to File Disabled...";
 const char* const TEXT_LOG_OPENED = "Message Log Openend...";
 const char* const TEXT_NAME_HELD_ELSEWHERE =
     "Another program uses Quorvane's name; Quorvane started anyway...";
+const char* const TEXT_TEMPORARY_FOLDER =
+    "Running in a temporary folder: settings, groups and logs saved here will be lost. Unpack "
+    "the zip first.";
+const char* const TEXT_FOLDER_NOT_WRITABLE =
+    "Quorvane cannot save in the folder it was started in; it keeps its files in "
+    "%APPDATA%\\Quorvane.";
 
 constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
 // How often a copy started without its mutex tries to take it.
@@ -95,6 +102,22 @@ void setProgramIcons(HWND window) {
   }
 }
 
+// Said once, at start, after everything else: a warning that files would be lost shows in
+// red (see colourQuery) and as a popup whatever the notification switch says.
+void tellFolderNotice(HWND window) {
+  switch (app().folderNotice) {
+    case FolderNotice::Temporary:
+      setStatus(window, TEXT_TEMPORARY_FOLDER);
+      RequestNote(NOTE_ERROR, TEXT_TEMPORARY_FOLDER);
+      break;
+    case FolderNotice::NotWritable:
+      setStatus(window, TEXT_FOLDER_NOT_WRITABLE);
+      break;
+    case FolderNotice::None:
+      break;
+  }
+}
+
 void StartUp(HWND window) {
   app().replyPolicy.failureBox = [] {
     MessageBoxA(nullptr, "Unhandled Exception Caught...", "Error", MB_ICONERROR);
@@ -121,6 +144,7 @@ void StartUp(HWND window) {
     PostNote(NOTE_CAUTION, TEXT_GRAPHICS_OFF);
   }
   setStatus(window, app().runningNameHeldElsewhere ? TEXT_NAME_HELD_ELSEWHERE : TEXT_FEEDBACK);
+  tellFolderNotice(window);
   showReply(window);
   // Until this copy holds its mutex, a later start could take it and run beside this one.
   if (app().runningNameHeldElsewhere)
@@ -200,13 +224,21 @@ void Shutdown(HWND window) {
   PublishClosing();
   closeCompanion(GroupsWindow());
   closeCompanion(MessageLogWindow());
-  if (!LiteMode()) FadeOut(window);
+  if (!LiteMode() && !IsIconic(window)) FadeOut(window);
   EndDialog(window, 0);
 }
 
-void tellCompanionsWeMoved() {
-  for (HWND companion : {GroupsWindow(), MessageLogWindow(), MembersWindow()})
-    if (companion) PostMessageA(companion, UM_MAIN_WINDOW_MOVED, 0, 0);
+// Minimised, the main window takes its companions out of sight with it; restored, they
+// dock beside it again, as after any move, and show.
+void tellCompanionsWeMoved(HWND window) {
+  const bool minimised = IsIconic(window);
+  for (HWND companion : {GroupsWindow(), MessageLogWindow(), MembersWindow()}) {
+    if (!companion) continue;
+    if (minimised)
+      ShowWindow(companion, SW_HIDE);
+    else
+      PostMessageA(companion, UM_MAIN_WINDOW_MOVED, 0, 0);
+  }
 }
 
 void Command(HWND window, int id) {
@@ -242,11 +274,23 @@ void Command(HWND window, int id) {
   }
 }
 
+// The status line is red for as long as it warns that files will be lost.
+bool statusWarns(HWND control) {
+  if (!control || GetDlgCtrlID(control) != IDC_STATUS) return false;
+  char text[256] = {};
+  GetWindowTextA(control, text, sizeof text);
+  return std::strcmp(text, TEXT_TEMPORARY_FOLDER) == 0;
+}
+
 // Static texts, group boxes and check boxes are drawn over the window's picture.
 INT_PTR colourQuery(HWND window, HDC dc, HWND control) {
-  if (LiteMode()) return 1;  // the system colour with index 0
+  const COLORREF text = statusWarns(control) ? RGB(200, 0, 0) : RGB(0, 0, 0);
+  if (LiteMode()) {
+    SetTextColor(dc, text);
+    return 1;  // the system colour with index 0
+  }
   if (control) {
-    SetTextColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, text);
     SetBkMode(dc, TRANSPARENT);
     AlignBrushOrigin(dc, control, window);
   }
@@ -282,7 +326,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     }
     case WM_WINDOWPOSCHANGED:
-      tellCompanionsWeMoved();
+      tellCompanionsWeMoved(window);
       return FALSE;
     case WM_DPICHANGED:
       // Moving also re-docks the companions (WM_WINDOWPOSCHANGED).

@@ -5,6 +5,7 @@
 #include "app/app_win32.h"
 #include "app/main_window_win32.h"
 #include "app/running_copy_win32.h"
+#include "app/working_folder_win32.h"
 #include "base/effects_win32.h"
 
 namespace {
@@ -32,6 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const StartDecision decision = BecomeTheRunningCopy(QV_RUNNING_MUTEX, exitCode);
   if (decision == StartDecision::End) ExitProcess(exitCode);
   app().runningNameHeldElsewhere = decision == StartDecision::RunThoughNameHeldElsewhere;
+  app().folderNotice = SettleWorkingFolder();  // before any file is read
   app().instance = instance;
   responder();  // the engine is built before any window exists
   LoadMainBackground();

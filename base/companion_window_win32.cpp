@@ -2,6 +2,7 @@
 #include "base/companion_window_win32.h"
 
 #include <map>
+#include <set>
 
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
@@ -33,6 +34,39 @@ void redock(HWND window, HWND anchor, DockSide side) {
   auto docking = dockings().find(window);
   if (docking != dockings().end()) docking->second.docking(WindowScreenRect(anchor));
   Redock(window, anchor, side);
+}
+
+// The open companion windows. They are modeless, and the program's one message loop is
+// the main window's modal one, whose dialog manager serves the main window alone.
+std::set<HWND>& keyboardWindows() {
+  static std::set<HWND> open;
+  return open;
+}
+
+// The modal loop asks this hook about every message before its dialog manager sees it: a
+// key meant for an open companion window goes to that window's dialog manager instead, so
+// Tab, Shift+Tab, Enter, Esc and Alt+letter work there as in any dialog. Characters are
+// left to the loop, which translates them as it always does.
+LRESULT CALLBACK companionKeys(int code, WPARAM wParam, LPARAM lParam) {
+  static bool asking = false;  // the dialog manager calls this hook again
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && !asking && msg &&
+      (msg->message == WM_KEYDOWN || msg->message == WM_SYSCHAR)) {
+    HWND window = GetAncestor(msg->hwnd, GA_ROOT);
+    if (keyboardWindows().count(window)) {
+      asking = true;
+      const BOOL handled = IsDialogMessageW(window, msg);
+      asking = false;
+      if (handled) return TRUE;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void takeKeyboard(HWND window) {
+  static HHOOK hook = SetWindowsHookExA(WH_MSGFILTER, companionKeys, nullptr, GetCurrentThreadId());
+  (void)hook;  // set once, for the interface thread's life
+  keyboardWindows().insert(window);
 }
 
 bool docksAfterScaleChange(HWND window, int dpi) {
@@ -69,6 +103,7 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     case WM_DESTROY:
       dockings().erase(window);
+      keyboardWindows().erase(window);
       if (style.handle && *style.handle == window) {
         *style.handle = nullptr;
         setButtonText(style, false);
@@ -81,6 +116,7 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 void openCompanion(HWND window, const CompanionStyle& style) {
   setButtonText(style, true);
   *style.handle = window;
+  takeKeyboard(window);
   if (HWND anchor = anchorOf(style)) {
     dockings().insert_or_assign(window,
                                 DockAfterScaleChange(WindowDpi(window), WindowScreenRect(anchor)));
@@ -107,8 +143,13 @@ INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       FitLabels(window);
       if (style.handle) openCompanion(window, style);
       if (steps.open) steps.open(window, lParam);
-      return style.handle ? FALSE : TRUE;
+      return style.handle && !style.takesFocus ? FALSE : TRUE;
     case WM_COMMAND:
+      // Esc in a companion window does what its close button does.
+      if (style.handle && LOWORD(wParam) == IDCANCEL) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return TRUE;
+      }
       if (steps.command) steps.command(window, LOWORD(wParam), HIWORD(wParam));
       return TRUE;
     case WM_CLOSE:

@@ -30,6 +30,9 @@ struct CompanionStyle {
   HWND (*anchor)() = nullptr;  // the window it docks beside; null when it never docks
   DockSide side = DockSide::Right;
   CompanionButton button{};
+  // A companion window the user opened with its button takes the keyboard focus, on its
+  // first control; one that opens by itself leaves the focus where it was.
+  bool takesFocus = false;
 };
 
 // The whole procedure of a companion window (a style with a kept handle) or of an input
@@ -38,12 +41,13 @@ struct CompanionStyle {
 // labels widened again and a re-dock (unless it would only take the window back to the
 // scale it came from, see DockAfterScaleChange).
 // A companion window opens with its button offering to close, its handle kept and a
-// slide out from behind its anchor, and leaves the keyboard focus where it was; a close
-// request, unless its step says no, sets the button back, slides it behind the anchor,
-// clears the handle and destroys it. When its owner goes first and takes it along, the
-// handle is cleared and the button set back all the same. A dialog puts the focus on its
-// first control and leaves a close request to the system. WM_COMMAND goes to the
-// window's own step.
+// slide out from behind its anchor, and takes the keyboard focus or not as its style says;
+// its keys go to the dialog manager like a modal dialog's, and Esc (IDCANCEL) asks it to
+// close. A close request, unless its step says no, sets the button back, slides it behind
+// the anchor, clears the handle and destroys it. When its owner goes first and takes it
+// along, the handle is cleared and the button set back all the same. A dialog puts the
+// focus on its first control and leaves a close request to the system. WM_COMMAND goes to
+// the window's own step.
 INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                            const CompanionStyle& style);
 

@@ -126,7 +126,12 @@ void EndDialogFading(HWND dialog, INT_PTR result) {
   EndDialog(dialog, result);
 }
 
+bool OnScreen(HWND window) {
+  return IsWindowVisible(window) && !IsIconic(window);
+}
+
 void SlideOut(HWND window, HWND anchor, DockSide side) {
+  if (!OnScreen(anchor)) return;
   SlidingWindow target(window);
   RunSlideOut(target, WindowScreenRect(anchor), WindowScreenRect(window), side,
               CurrentUiTiming.slideStep, LiteMode(), WindowDpi(window));
@@ -134,12 +139,14 @@ void SlideOut(HWND window, HWND anchor, DockSide side) {
 
 void SlideBack(HWND window, HWND anchor, DockSide side) {
   SlidingWindow target(window);
-  RunSlideBack(target, WindowScreenRect(anchor), WindowScreenRect(window), side,
-               CurrentUiTiming.slideStep, LiteMode(), WindowDpi(window));
+  if (OnScreen(anchor))
+    RunSlideBack(target, WindowScreenRect(anchor), WindowScreenRect(window), side,
+                 CurrentUiTiming.slideStep, LiteMode(), WindowDpi(window));
   DestroyWindow(window);
 }
 
 void Redock(HWND window, HWND anchor, DockSide side) {
+  if (!OnScreen(anchor)) return;
   ScreenRect a = WindowScreenRect(anchor);
   ScreenRect w = WindowScreenRect(window);
   SlidingWindow target(window);

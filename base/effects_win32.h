@@ -15,10 +15,15 @@ void EndDialogFading(HWND dialog, INT_PTR result);
 // A companion window slides out from behind its anchor and docks at its side, or slides
 // back behind it and is destroyed, in steps that grow with the window's display scale. In
 // lite mode the first docks at once and the second destroys at once.
+// Beside an anchor that is out of sight (hidden, or minimised: its frame then lies far off
+// the screen) nothing slides or docks, and nothing is shown; a window closing there is
+// destroyed at once. The anchor's next move, when it is restored, docks it and shows it.
 void SlideOut(HWND window, HWND anchor, DockSide side);
 void SlideBack(HWND window, HWND anchor, DockSide side);
 // Places a docked window beside its anchor again, top edges level (after a move).
 void Redock(HWND window, HWND anchor, DockSide side);
+// Shown and not minimised.
+bool OnScreen(HWND window);
 // The window's frame on the screen.
 ScreenRect WindowScreenRect(HWND window);
 

@@ -146,6 +146,9 @@ void onCommand(HWND window, int id, int code) {
     case IDC_GROUP_LIST:
       onListNotice(code);
       break;
+    case IDOK:  // Enter outside the buttons: the list's double click, for the keyboard
+      addMemberToSelectedGroup();
+      break;
   }
 }
 
@@ -153,8 +156,8 @@ const CompanionButton GROUPS_BUTTON{IDC_GROUPS_BUTTON, "<<< [ Open Groups Dialog
                                     "<<< [ Close Groups Dialog ] >>>"};
 const CompanionSteps STEPS{openWindow, onCommand, mayClose};
 const CompanionStyle GROUPS_STYLE{
-    IDB_GROUPS,  RGB(255, 255, 255), STEPS,        &groupWindows().groups,
-    groupsOwner, DockSide::Right,    GROUPS_BUTTON};
+    IDB_GROUPS,  RGB(255, 255, 255), STEPS,         &groupWindows().groups,
+    groupsOwner, DockSide::Right,    GROUPS_BUTTON, true};
 
 INT_PTR CALLBACK GroupsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return CompanionProcedure(window, message, wParam, lParam, GROUPS_STYLE);

@@ -52,10 +52,8 @@ bool mayClose(HWND window) {
 }
 
 void onCommand(HWND window, int id, int) {
+  // The close button carries IDCANCEL, which the companion procedure answers like Esc.
   switch (id) {
-    case IDC_LOG_CLOSE:
-      PostMessageA(window, WM_CLOSE, 0, 0);
-      break;
     case IDC_LOG_CLEAR:
       shownLog->Clear();
       fillSenderList(window);
@@ -74,8 +72,8 @@ void onCommand(HWND window, int id, int) {
 const CompanionButton LOG_BUTTON{IDC_MESSAGE_LOG_BUTTON, "<<< [ Open Message Log ] >>>",
                                  "<<< [ Close Message Log ] >>>"};
 const CompanionSteps STEPS{openWindow, onCommand, mayClose};
-const CompanionStyle LOG_STYLE{IDB_MESSAGE_LOG, RGB(0, 0, 0),   STEPS,     &messageLogWindow,
-                               logOwner,        DockSide::Left, LOG_BUTTON};
+const CompanionStyle LOG_STYLE{IDB_MESSAGE_LOG, RGB(0, 0, 0),   STEPS,      &messageLogWindow,
+                               logOwner,        DockSide::Left, LOG_BUTTON, true};
 
 INT_PTR CALLBACK MessageLogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return CompanionProcedure(window, message, wParam, lParam, LOG_STYLE);

@@ -121,6 +121,8 @@ def check_winget(folder, setup, version, changelog):
         "UpgradeBehavior": "install",
         "InstallerSwitches": {"Silent": "/S", "SilentWithProgress": "/S",
                               "InstallLocation": "/D=<INSTALLPATH>"},
+        # The installer's exit code while Quorvane runs: winget says to close it.
+        "ExpectedReturnCodes": [{"InstallerReturnCode": 3, "ReturnResponse": "packageInUse"}],
     }
     for key, value in wanted.items():
         expect(installer.get(key) == value, f"installer: {key} is {installer.get(key)!r}")

@@ -86,6 +86,22 @@ TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
   }
 }
 
+// Started in a temporary folder, as a zip opened in File Explorer runs, it stays there and
+// warns at once that what it saves will be lost.
+TEST(StartUp, InATemporaryFolderWarnsThatSavedFilesWillBeLost) {
+  const char* const WARNING =
+      "Running in a temporary folder: settings, groups and logs saved here will be lost. Unpack "
+      "the zip first.";
+  char temp[MAX_PATH] = {};
+  ASSERT_TRUE(GetTempPathA(MAX_PATH, temp));
+  QuorvaneApp app(QuorvaneApp::ExistingFolder{temp});
+  ASSERT_TRUE(app.launch());
+  EXPECT_TRUE(app.waitForMainWindow(15000, WARNING));
+  EXPECT_TRUE(app.waitForPopup(WARNING));
+  SaveWindowShot("main_temporary_folder", app.mainWindow());
+  EXPECT_EQ(app.close(), 0u);
+}
+
 TEST_F(QuietProgram, RefusalsShowStatusAndErrorPopups) {
   struct Case {
     const char* name;

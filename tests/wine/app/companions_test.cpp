@@ -78,6 +78,23 @@ TEST(Companions, DockFollowTheMainWindowAndCloseWithIt) {
   EXPECT_LT(cpuMs(app.process()) - busy, 300u);
   SaveWindowShot("main_with_companions", main, 250);
 
+  // Minimised, the main window takes both out of sight; restored, it brings them back.
+  EXPECT_TRUE(GetWindowLongA(main, GWL_STYLE) & WS_MINIMIZEBOX);
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  auto hidden = [&] { return IsIconic(main) && !IsWindowVisible(groups) && !IsWindowVisible(log); };
+  EXPECT_TRUE(WaitUntil(hidden, 3000));
+  app.click(IDC_NOTIFY_CHECK);  // popups still show
+  app.click(IDC_LOG_TO_FILE_CHECK);
+  EXPECT_TRUE(app.waitForPopup("Logging to File Enabled..."));
+  EXPECT_TRUE(hidden()) << "shown again while minimised";
+  PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return IsWindowVisible(groups) && IsWindowVisible(log) && dockedRight(groups, main, true) &&
+               dockedLeft(log, main, true);
+      },
+      3000));
+
   // The log button closes an open log window and still says it opened one.
   app.click(IDC_MESSAGE_LOG_BUTTON);
   EXPECT_TRUE(app.waitForText(IDC_STATUS, "Message Log Openend..."));

@@ -56,6 +56,13 @@ void Click(HWND dialog, int id) {
   PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+HWND FocusIn(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
 std::vector<std::string> ListTexts(HWND dialog, int listId) {
   HWND list = GetDlgItem(dialog, listId);
   std::vector<std::string> texts;

@@ -27,6 +27,8 @@ HWND ConfigDialog(const QuorvaneApp& app);      // message, interval, speed
 std::string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
 void Click(HWND dialog, int id);
+// The control with the keyboard focus in the program that owns the window.
+HWND FocusIn(HWND window);
 
 // List boxes of another process, read through their UTF-16 messages.
 std::vector<std::string> ListTexts(HWND dialog, int listId);

@@ -72,6 +72,12 @@ TEST(GroupsWindow, DocksAndCreatesEditsRemovesWithNotesSavingAfterEveryButton) {
   EXPECT_EQ(Frame(groups).left, Frame(main).right);
   EXPECT_EQ(ClientOrigin(groups).y, ClientOrigin(main).y) << "the template's place at first";
   EXPECT_EQ(app.text(IDC_GROUPS_BUTTON), CLOSE_GROUPS);
+  // It takes the keyboard on its list, and Tab moves on to the next control.
+  HWND list = GetDlgItem(groups, IDC_GROUP_LIST);
+  EXPECT_TRUE(WaitUntil([&] { return FocusIn(groups) == list; }, 3000));
+  PostMessageA(list, WM_KEYDOWN, VK_TAB, 1);
+  EXPECT_TRUE(
+      WaitUntil([&] { return FocusIn(groups) == GetDlgItem(groups, IDC_GROUP_CREATE); }, 3000));
 
   // Edit and Remove need a selected group; the file is saved all the same.
   for (int button : {IDC_GROUP_EDIT, IDC_GROUP_REMOVE}) {
@@ -265,7 +271,7 @@ TEST_F(MembersWindowTest, CreateUserRefusesDuplicatesAndEmptyIdsThenAppendsToThe
   userId = WaitForUserId(app);
   ASSERT_TRUE(userId);
   SetItemText(userId, IDC_USER_ID, "erin");
-  Click(userId, IDOK);
+  PostMessageA(GetDlgItem(userId, IDC_USER_ID), WM_KEYDOWN, VK_RETURN, 1);  // presses OK
   EXPECT_TRUE(WaitGone(userId));
   const std::string withErin = CrLfLines(
       {"Group---", "Friends", "Back soon", "User---", "alice", "User---", "bob", "User---", "erin",

@@ -192,8 +192,8 @@ TEST(WholeStory, ConfigureGroupReceiveBrowseAndClear) {
       << " main " << Frame(main).left << "," << Frame(main).top;
   ShotOf("companions_after_move", {main, groups, members, log});
 
-  // Refresh drops the selection and with it the view; Clear empties everything.
-  Click(log, IDC_LOG_REFRESH);
+  // Enter presses [ Refresh ], not Clear: the selection and the view go; Clear empties all.
+  PostMessageA(GetDlgItem(log, IDC_LOG_SENDERS), WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_TRUE(WaitUntil([&] { return ItemText(log, IDC_LOG_VIEW).empty(); }, 3000));
   EXPECT_EQ(ListSelection(log, IDC_LOG_SENDERS), -1);
   EXPECT_EQ(ListTexts(log, IDC_LOG_SENDERS).size(), 3u);
@@ -217,7 +217,8 @@ TEST(WholeStory, ConfigureGroupReceiveBrowseAndClear) {
   for (const char* expected : {"alice,>", "bob,>", "zed,>", "hi there", "hello??", "second"})
     EXPECT_NE(logText.find(expected), std::string::npos) << expected;
 
-  Click(log, IDC_LOG_CLOSE);
+  // Esc closes it, as its close button does.
+  PostMessageA(GetDlgItem(log, IDC_LOG_SENDERS), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_TRUE(WaitGone(log));
   EXPECT_TRUE(app.waitForText(IDC_MESSAGE_LOG_BUTTON, OPEN_LOG));
 

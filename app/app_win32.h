@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "config/away_settings.h"
 #include "config/settings_store.h"
 #include "groups/group_store.h"
 #include "msglog/message_log.h"
@@ -14,6 +15,7 @@ struct App {
   // Something that is not Quorvane holds the running copy's mutex; this copy runs anyway.
   bool runningNameHeldElsewhere = false;
   SettingsStore settingsStore;
+  AwaySettingsStore awayStore;
   GroupStore groupStore;
   ReplyPolicy replyPolicy;
   MessageLog messageLog;

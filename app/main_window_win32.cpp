@@ -226,7 +226,7 @@ void Command(HWND window, int id) {
       ToggleGroupsWindow(window, app().groupStore);
       break;
     case IDC_CONFIG_BUTTON:
-      OpenConfigDialog(window, app().settingsStore);
+      OpenConfigDialog(window, app().settingsStore, app().awayStore);
       break;
     case IDC_NOTIFY_CHECK:
       ToggleNotifications(window);

@@ -79,6 +79,9 @@
 #define IDC_CONFIG_INTERVAL 1039
 #define IDC_CONFIG_LITE 1041
 #define IDC_CONFIG_SPEED 1042
+#define IDC_CONFIG_AWAY_IDLE 1043     // "Auto-Activate After": activate after idle minutes
+#define IDC_CONFIG_AWAY_MINUTES 1044  // the idle minutes, 1 to 999
+#define IDC_CONFIG_AWAY_LOCKED 1045   // "Auto-Activate When Computer Is Locked"
 
 // Message log window (166).
 #define IDC_LOG_CLOSE 2

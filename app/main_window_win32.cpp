@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_win32.h"
+#include "app/away_watch_win32.h"
 #include "app/notification_popup_win32.h"
 #include "app/running_copy_win32.h"
 #include "base/dialog_controls_win32.h"
@@ -120,9 +121,14 @@ void StartUp(HWND window) {
   }
   setStatus(window, app().runningNameHeldElsewhere ? TEXT_NAME_HELD_ELSEWHERE : TEXT_FEEDBACK);
   showReply(window);
+  app().awayStore.load();
+  WatchAway(window, app().awayStore.settings());
 }
 
-void Activate(HWND window) {
+// Who pressed Activate: the user, or the away watch in their place.
+enum class ActivatedBy { User, AwayWatch };
+
+void Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
   if (AutoresponseActive) {
     setStatus(window, TEXT_ALREADY_ACTIVE);
     PostNote(NOTE_ERROR, TEXT_ALREADY_ACTIVE);
@@ -148,14 +154,17 @@ void Activate(HWND window) {
     return;
   }
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
+  AwayActivated(by == ActivatedBy::AwayWatch);
 }
 
-void DeActivate(HWND window) {
+// The popup says `note`: the stopping, or the welcome when the away watch stops it.
+void DeActivate(HWND window, const std::string& note = TEXT_STOPPING) {
+  AwayDeactivated();
   if (AutoresponseActive) {
     setReplyEditable(window, true);
     AutoresponseActive = false;
     setStatus(window, TEXT_STOPPING);
-    PostNote(NOTE_CAUTION, TEXT_STOPPING);
+    PostNote(NOTE_CAUTION, note);
   } else {
     // Inactive, perhaps because the guard thread could not start: the box is editable.
     setReplyEditable(window, true);
@@ -182,6 +191,24 @@ void ToggleLogToFile(HWND window) {
 void Reload(HWND window) {
   applySettings(app().settingsStore.settings(), SettingsMoment::Changed);
   showReply(window);
+  WatchAway(window, app().awayStore.settings());
+}
+
+// What the away watch asks for, through the very steps of the two buttons.
+void actOnAway(HWND window, AwayStep step) {
+  switch (step) {
+    case AwayStep::Activate:
+      Activate(window, ActivatedBy::AwayWatch);
+      break;
+    case AwayStep::WelcomeBack:
+      DeActivate(window, WelcomeBackText(guardThread().newestSummary()));
+      break;
+    case AwayStep::SayReplyEmpty:
+      setStatus(window, AWAY_REPLY_EMPTY);
+      break;
+    case AwayStep::None:
+      break;
+  }
 }
 
 void closeCompanion(HWND companion) {
@@ -268,7 +295,12 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       Shutdown(window);
       return TRUE;
     case WM_DESTROY:
+      WatchAway(window, AwaySettings{});
       PostQuitMessage(0);
+      return TRUE;
+    case WM_TIMER:
+    case WM_WTSSESSION_CHANGE:
+      actOnAway(window, AwayWatchMessage(window, message, wParam));
       return TRUE;
     case WM_PAINT: {
       PAINTSTRUCT paint;

@@ -113,4 +113,5 @@
 // Window timers.
 #define IDT_NOTE_CLOSE 1           // a notification popup closes itself
 #define IDT_MEMBERS_CLOSE 2        // the members window closes itself
+#define IDT_AWAY_WATCH 3           // the main window looks whether the user is away or back
 // clang-format on

@@ -88,6 +88,9 @@ PassOutcome processTop(GuardParams& params, const std::string& replyText) {
   ReplyPolicy& policy = *params.policy;
   const EchoGuard::Verdict verdict =
       policy.echoes.take(responder.senderKey, responder.messageText, now(params));
+  // Told at once: should the window not close, the next pass finds the contact silenced.
+  if (verdict == EchoGuard::Verdict::SilencedNow)
+    PostNote(NOTE_INFO, automaticRepliesText(senderId));
   bool replied = false;
   if (verdict == EchoGuard::Verdict::Answer && policy.ShouldReply(responder.senderKey)) {
     std::string reply = replyText;
@@ -111,12 +114,8 @@ PassOutcome processTop(GuardParams& params, const std::string& replyText) {
   if (params.mainWindow) RefreshStatistics(*params.mainWindow, TitleVariant::Replied);
   responder.senderKey.clear();
   responder.messageText.clear();
-  if (verdict == EchoGuard::Verdict::SilencedNow) {
-    showStatus(params, automaticRepliesText(senderId));
-    PostNote(NOTE_INFO, automaticRepliesText(senderId));
-  } else {
-    showStatus(params, STATUS_RESPONDED);
-  }
+  showStatus(params, verdict == EchoGuard::Verdict::SilencedNow ? automaticRepliesText(senderId)
+                                                                : STATUS_RESPONDED);
   return PassOutcome::Processed;
 }
 

@@ -70,12 +70,4 @@ TEST(AwayWatch, ActivatesWhenAwayAndStopsWhenBack) {
   for (const Case& c : cases) EXPECT_EQ(run(c.settings, c.script), c.steps) << c.name;
 }
 
-TEST(AwayWatch, WelcomeBackCounts) {
-  EXPECT_EQ(WelcomeBackText({}), "Welcome back! No messages came in.");
-  EXPECT_EQ(WelcomeBackText({1, 1, 1}),
-            "Welcome back! 1 message from 1 contact came in, 1 answered.");
-  EXPECT_EQ(WelcomeBackText({5, 3, 2}),
-            "Welcome back! 5 messages from 2 contacts came in, 3 answered.");
-}
-
 }  // namespace

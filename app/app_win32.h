@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/working_folder.h"
+#include "config/away_settings.h"
 #include "config/settings_store.h"
 #include "groups/group_store.h"
 #include "msglog/message_log.h"
@@ -17,6 +18,7 @@ struct App {
   // What the start found about the folder it keeps its files in, for the main window to tell.
   FolderNotice folderNotice = FolderNotice::None;
   SettingsStore settingsStore;
+  AwaySettingsStore awayStore;
   GroupStore groupStore;
   ReplyPolicy replyPolicy;
   MessageLog messageLog;

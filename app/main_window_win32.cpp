@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_win32.h"
+#include "app/away_watch_win32.h"
 #include "app/notification_popup_win32.h"
 #include "app/running_copy_win32.h"
 #include "base/dialog_controls_win32.h"
@@ -146,12 +147,17 @@ void StartUp(HWND window) {
   setStatus(window, app().runningNameHeldElsewhere ? TEXT_NAME_HELD_ELSEWHERE : TEXT_FEEDBACK);
   tellFolderNotice(window);
   showReply(window);
+  app().awayStore.load();
+  WatchAway(window, app().awayStore.settings());
   // Until this copy holds its mutex, a later start could take it and run beside this one.
   if (app().runningNameHeldElsewhere)
     SetTimer(window, IDT_TAKE_RUNNING_NAME, TAKE_RUNNING_NAME_EVERY_MS, nullptr);
 }
 
-void Activate(HWND window) {
+// Who pressed Activate: the user, or the away watch in their place.
+enum class ActivatedBy { User, AwayWatch };
+
+void Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
   if (AutoresponseActive) {
     setStatus(window, TEXT_ALREADY_ACTIVE);
     PostNote(NOTE_ERROR, TEXT_ALREADY_ACTIVE);
@@ -177,14 +183,17 @@ void Activate(HWND window) {
     return;
   }
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
+  AwayActivated(by == ActivatedBy::AwayWatch);
 }
 
-void DeActivate(HWND window) {
+// The popup says `note`: the stopping, or the welcome when the away watch stops it.
+void DeActivate(HWND window, const std::string& note = TEXT_STOPPING) {
+  AwayDeactivated();
   if (AutoresponseActive) {
     setReplyEditable(window, true);
     AutoresponseActive = false;
     setStatus(window, TEXT_STOPPING);
-    PostNote(NOTE_CAUTION, TEXT_STOPPING);
+    PostNote(NOTE_CAUTION, note);
   } else {
     // Inactive, perhaps because the guard thread could not start: the box is editable.
     setReplyEditable(window, true);
@@ -211,6 +220,24 @@ void ToggleLogToFile(HWND window) {
 void Reload(HWND window) {
   applySettings(app().settingsStore.settings(), SettingsMoment::Changed);
   showReply(window);
+  WatchAway(window, app().awayStore.settings());
+}
+
+// What the away watch asks for, through the very steps of the two buttons.
+void actOnAway(HWND window, AwayStep step) {
+  switch (step) {
+    case AwayStep::Activate:
+      Activate(window, ActivatedBy::AwayWatch);
+      break;
+    case AwayStep::WelcomeBack:
+      DeActivate(window, WelcomeBackText(guardThread().newestSummary()));
+      break;
+    case AwayStep::SayReplyEmpty:
+      setStatus(window, AWAY_REPLY_EMPTY);
+      break;
+    case AwayStep::None:
+      break;
+  }
 }
 
 void closeCompanion(HWND companion) {
@@ -263,7 +290,7 @@ void Command(HWND window, int id) {
       ToggleGroupsWindow(window, app().groupStore);
       break;
     case IDC_CONFIG_BUTTON:
-      OpenConfigDialog(window, app().settingsStore);
+      OpenConfigDialog(window, app().settingsStore, app().awayStore);
       break;
     case IDC_NOTIFY_CHECK:
       ToggleNotifications(window);
@@ -317,7 +344,16 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       Shutdown(window);
       return TRUE;
     case WM_DESTROY:
+      WatchAway(window, AwaySettings{});
       PostQuitMessage(0);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == IDT_TAKE_RUNNING_NAME && TakeRunningName(window))
+        KillTimer(window, IDT_TAKE_RUNNING_NAME);
+      actOnAway(window, AwayWatchMessage(window, message, wParam));
+      return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      actOnAway(window, AwayWatchMessage(window, message, wParam));
       return TRUE;
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -357,10 +393,6 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case UM_COME_FORWARD:
       SetWindowLongPtrA(window, DWLP_MSGRESULT, ComeForward(window));
-      return TRUE;
-    case WM_TIMER:
-      if (wParam == IDT_TAKE_RUNNING_NAME && TakeRunningName(window))
-        KillTimer(window, IDT_TAKE_RUNNING_NAME);
       return TRUE;
     case UM_FIT_LABELS:
       FitLabels(window);

@@ -30,6 +30,9 @@ std::map<HWND, DockAfterScaleChange>& dockings() {
   return open;
 }
 
+// Only the interface thread opens and closes them.
+int openInputDialogs = 0;
+
 void redock(HWND window, HWND anchor, DockSide side) {
   auto docking = dockings().find(window);
   if (docking != dockings().end()) docking->second.docking(WindowScreenRect(anchor));
@@ -102,6 +105,7 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
       result = TRUE;
       return true;
     case WM_DESTROY:
+      if (!style.handle) --openInputDialogs;
       dockings().erase(window);
       keyboardWindows().erase(window);
       if (style.handle && *style.handle == window) {
@@ -140,6 +144,7 @@ INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   const CompanionSteps& steps = style.steps;
   switch (message) {
     case WM_INITDIALOG:
+      if (!style.handle) ++openInputDialogs;
       FitLabels(window);
       if (style.handle) openCompanion(window, style);
       if (steps.open) steps.open(window, lParam);
@@ -158,6 +163,10 @@ INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return TRUE;
   }
   return FALSE;
+}
+
+int OpenInputDialogs() {
+  return openInputDialogs;
 }
 
 bool CloseCompanionIfOpen(const CompanionStyle& style) {

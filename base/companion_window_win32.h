@@ -51,6 +51,10 @@ struct CompanionStyle {
 INT_PTR CompanionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                            const CompanionStyle& style);
 
+// How many input dialogs (styles without a kept handle: configuration, group information,
+// user ID) are open now; each is modal over the window that opened it.
+int OpenInputDialogs();
+
 // Asks the companion window to close when it is open (true), so that a toggle only opens
 // a closed one.
 bool CloseCompanionIfOpen(const CompanionStyle& style);

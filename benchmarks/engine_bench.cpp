@@ -1,6 +1,7 @@
 // How fast the engine answers and what it costs while it waits: reply latency from the
-// moment a conversation window appears to the moment its close request arrives, and the
-// guard thread's own CPU time while active with no conversation window.
+// moment a conversation window appears to the moment its close request arrives, the
+// guard thread's own CPU time while active with no conversation window, and the whole
+// program's CPU time while it waits, with and without the away watch.
 //
 //   engine_bench.exe [conversations (20)] [idle seconds (60)]
 #include <windows.h>
@@ -10,10 +11,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/app_driver.h"
 #include "common/messenger_client.h"
 #include "common/observed_im_windows.h"
+#include "resources/resource.h"
 #include "responder/guard.h"
 #include "responder/im_windows_win32.h"
+#include "tests/support/conf_file.h"
 
 namespace {
 
@@ -31,6 +35,40 @@ double threadCpuMs(HANDLE thread) {
     return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
   };
   return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+double processCpuMs(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+  auto ticks = [](const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+// quorvane.exe's CPU time over the idle seconds, off guard and on guard (no conversation
+// comes), started with these away settings: "" for none, the watch off.
+bool benchProgramIdle(const std::string& awayFile, int idleSeconds) {
+  QuorvaneApp app("bench_program_idle");
+  app.writeFile("conf.qvr", confFile("Away", "0", "1", "1"));  // the lite look: no fades
+  if (!awayFile.empty()) app.writeFile("away.qvr", awayFile);
+  if (!app.start() || !app.waitForNoPopups(10000)) return false;
+  auto measure = [&](const char* state) {
+    const double before = processCpuMs(app.process());
+    const DWORD begin = GetTickCount();
+    Sleep(static_cast<DWORD>(idleSeconds) * 1000);
+    const double used = processCpuMs(app.process()) - before;
+    const DWORD elapsed = GetTickCount() - begin;
+    std::printf("  %-9s %s: CPU %.1f ms in %.1f s (%.4f%% of one core)\n", state,
+                awayFile.empty() ? "watch off" : "watch on ", used, elapsed / 1000.0,
+                100.0 * used / elapsed);
+  };
+  measure("off guard");
+  app.click(IDC_ACTIVATE);
+  if (!app.waitForText(IDC_STATUS, "Autoresponse is on guard") || !app.waitForNoPopups(10000))
+    return false;
+  measure("on guard");
+  return app.close() == 0;
 }
 
 bool waitUntilLooks(const ObservedImWindows& windows, int looks, DWORD timeoutMs) {
@@ -144,6 +182,14 @@ int main(int argc, char** argv) {
               work.back());
 
   setMainWindowPort(nullptr);
+
+  // The program waiting for a minute of 999 idle minutes, or a lock, that never comes.
+  std::printf("quorvane.exe idle, the stand-in without conversations:\n");
+  if (!benchProgramIdle("", idleSeconds) ||
+      !benchProgramIdle("IdleMinutes=999\r\nWhenLocked=1\r\n", idleSeconds)) {
+    std::fprintf(stderr, "the program did not start, activate or close\n");
+    return 1;
+  }
   messenger.stop();
   return 0;
 }

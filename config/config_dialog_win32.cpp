@@ -1,5 +1,6 @@
 // The configuration dialog: the default reply text, the reply interval, the animation
-// speed and the lite look, written to "conf.qvr" when the user confirms.
+// speed and the lite look, written to "conf.qvr" when the user confirms, and the settings
+// that make Quorvane activate by itself, written to "away.qvr" when the user changed them.
 #include "config/config_dialog_win32.h"
 
 #include "config/config_form.h"
@@ -11,9 +12,16 @@
 
 namespace {
 
-// The store the dialog works on travels in the dialog's user data.
-SettingsStore* storeOf(HWND dialog) {
-  return reinterpret_cast<SettingsStore*>(GetWindowLongPtrA(dialog, DWLP_USER));
+// What the dialog works on, which travels in its user data: the two stores, and the away
+// settings as the dialog found them, so that an unchanged row writes no file.
+struct ConfigStores {
+  SettingsStore* settings = nullptr;
+  AwaySettingsStore* away = nullptr;
+  AwaySettings shown;
+};
+
+ConfigStores& storesOf(HWND dialog) {
+  return *reinterpret_cast<ConfigStores*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 void fillList(HWND dialog, int id, const std::vector<std::string>& texts,
@@ -30,9 +38,37 @@ std::optional<int> chosenItem(HWND dialog, int id, const std::vector<std::string
   return listPosition(texts, shown);
 }
 
+bool ticked(HWND dialog, int id) {
+  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// The minutes box takes a number while its check box is ticked, and offers 10 otherwise.
+void showMinutesBox(HWND dialog, bool afterIdle) {
+  HWND minutes = GetDlgItem(dialog, IDC_CONFIG_AWAY_MINUTES);
+  if (!afterIdle) SetWindowTextA(minutes, std::to_string(AWAY_MINUTES_OFFERED).c_str());
+  EnableWindow(minutes, afterIdle);
+}
+
+void showAwayRow(HWND dialog, const AwayForm& form) {
+  SendDlgItemMessageA(dialog, IDC_CONFIG_AWAY_MINUTES, EM_LIMITTEXT, 3, 0);
+  SetDlgItemTextA(dialog, IDC_CONFIG_AWAY_MINUTES, form.minutes.c_str());
+  CheckDlgButton(dialog, IDC_CONFIG_AWAY_IDLE, form.afterIdle ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_CONFIG_AWAY_LOCKED, form.whenLocked ? BST_CHECKED : BST_UNCHECKED);
+  showMinutesBox(dialog, form.afterIdle);
+}
+
+AwayForm readAwayRow(HWND dialog) {
+  AwayForm form;
+  form.afterIdle = ticked(dialog, IDC_CONFIG_AWAY_IDLE);
+  form.minutes = EditFirstLine(GetDlgItem(dialog, IDC_CONFIG_AWAY_MINUTES));
+  form.whenLocked = ticked(dialog, IDC_CONFIG_AWAY_LOCKED);
+  return form;
+}
+
 void openDialog(HWND dialog, LPARAM data) {
   SetWindowLongPtrA(dialog, DWLP_USER, data);
-  SettingsStore* store = storeOf(dialog);
+  ConfigStores& stores = storesOf(dialog);
+  SettingsStore* store = stores.settings;
   if (!LiteMode()) FadeIn(dialog);
   ConfigForm form;  // what an absent file shows: nothing at all
   if (store->load()) form = formFromSettings(store->settings());
@@ -40,6 +76,9 @@ void openDialog(HWND dialog, LPARAM data) {
   fillList(dialog, IDC_CONFIG_SPEED, uiSpeedTexts(), form.speed);
   SetDlgItemTextA(dialog, IDC_CONFIG_MESSAGE, form.messageLines.front().c_str());
   CheckDlgButton(dialog, IDC_CONFIG_LITE, form.lite ? BST_CHECKED : BST_UNCHECKED);
+  stores.away->load();
+  stores.shown = stores.away->settings();
+  showAwayRow(dialog, awayFormFromSettings(stores.shown));
 }
 
 void confirm(HWND dialog) {
@@ -50,8 +89,12 @@ void confirm(HWND dialog) {
   form.speed = chosenItem(dialog, IDC_CONFIG_SPEED, uiSpeedTexts());
   // Only a warning: the empty message is stored all the same.
   if (formLacksMessage(form)) PostNote(NOTE_ERROR, CONFIG_NO_DEFAULT_MESSAGE);
-  SettingsStore* store = storeOf(dialog);
+  ConfigStores& stores = storesOf(dialog);
+  SettingsStore* store = stores.settings;
   storeForm(form, store->settings());
+  AwaySettingsStore* away = stores.away;
+  away->settings() = awaySettingsFromForm(readAwayRow(dialog));
+  const bool awayChanged = away->settings() != stores.shown;
   // The dialog closes in the look just chosen: switching the lite look on already spares
   // it the fade, while the main window takes the look over only on UM_SETTINGS_CHANGED.
   HWND owner = GetWindow(dialog, GW_OWNER);
@@ -62,6 +105,9 @@ void confirm(HWND dialog) {
   // come back at the next start.
   std::string reason;
   if (!store->save(&reason)) TellSaveFailed("conf.qvr", reason, CONFIG_NOT_SAVED);
+  // A user who never touches the away row gets no file of it.
+  if (awayChanged && !away->save(&reason))
+    TellSaveFailed(away->fileName(), reason, CONFIG_AWAY_NOT_SAVED);
 }
 
 void cancel(HWND dialog) {
@@ -71,6 +117,7 @@ void cancel(HWND dialog) {
 void onCommand(HWND dialog, int id, int) {
   if (id == IDOK) confirm(dialog);
   if (id == IDCANCEL) cancel(dialog);
+  if (id == IDC_CONFIG_AWAY_IDLE) showMinutesBox(dialog, ticked(dialog, IDC_CONFIG_AWAY_IDLE));
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -80,11 +127,12 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-void OpenConfigDialog(HWND owner, SettingsStore& store) {
+void OpenConfigDialog(HWND owner, SettingsStore& store, AwaySettingsStore& away) {
   if (AutoresponseActive) {
     PostNote(NOTE_ERROR, CONFIG_REFUSED_WHILE_ACTIVE);
     return;
   }
+  ConfigStores stores{&store, &away, {}};
   DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigDialogProc,
-                  reinterpret_cast<LPARAM>(&store));
+                  reinterpret_cast<LPARAM>(&stores));
 }

@@ -1,6 +1,8 @@
 // The configuration dialog's choices and their fallbacks.
 #include "config/config_form.h"
 
+#include <algorithm>
+
 #include "base/ansi_text.h"
 #include "base/edit_lines.h"
 
@@ -10,6 +12,7 @@ const char* const CONFIG_REFUSED_WHILE_ACTIVE =
 const char* const CONFIG_NO_DEFAULT_MESSAGE =
     "A Default Autoresponse message was not configured...";
 const char* const CONFIG_NOT_SAVED = "Could not save conf.qvr...";
+const char* const CONFIG_AWAY_NOT_SAVED = "Could not save away.qvr...";
 
 const std::vector<std::string>& replyIntervalTexts() {
   static const std::vector<std::string> texts{
@@ -66,4 +69,25 @@ void storeForm(const ConfigForm& form, Settings& settings) {
 
 bool formLacksMessage(const ConfigForm& form) {
   return editIsEmpty(form.messageLines);
+}
+
+AwayForm awayFormFromSettings(const AwaySettings& settings) {
+  AwayForm form;
+  form.afterIdle = settings.idleMinutes > 0;
+  if (form.afterIdle) form.minutes = std::to_string(settings.idleMinutes);
+  form.whenLocked = settings.whenLocked;
+  return form;
+}
+
+AwaySettings awaySettingsFromForm(const AwayForm& form) {
+  AwaySettings settings;
+  settings.whenLocked = form.whenLocked;
+  if (!form.afterIdle) return settings;
+  const std::string digits = trimmed(form.minutes);
+  const bool number = !digits.empty() && digits.size() <= 9 &&
+                      digits.find_first_not_of("0123456789") == std::string::npos;
+  const int32_t minutes = number ? std::stoi(digits) : AWAY_MINUTES_OFFERED;
+  settings.idleMinutes =
+      minutes < AWAY_MINUTES_LEAST ? AWAY_MINUTES_LEAST : std::min(minutes, AWAY_MINUTES_MOST);
+  return settings;
 }

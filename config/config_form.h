@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/away_settings.h"
 #include "config/settings_store.h"
 
 // The texts of the two drop-down lists in item order: an item's position is the value
@@ -40,7 +41,23 @@ void storeForm(const ConfigForm& form, Settings& settings);
 // The confirmation warns (without refusing) when the message box is empty.
 bool formLacksMessage(const ConfigForm& form);
 
+// The row that makes Quorvane activate by itself: the idle check box with its minutes box,
+// and the lock check box.
+struct AwayForm {
+  bool afterIdle = false;
+  std::string minutes = std::to_string(AWAY_MINUTES_OFFERED);
+  bool whenLocked = false;
+};
+
+// The form for the stored settings: minutes are offered as 10 while their box is not ticked.
+AwayForm awayFormFromSettings(const AwaySettings& settings);
+
+// The settings the form stands for. Ticked minutes outside 1 to 999 are taken as the nearest
+// of them, and a minutes box without a number as 10.
+AwaySettings awaySettingsFromForm(const AwayForm& form);
+
 // Texts the user sees.
 extern const char* const CONFIG_REFUSED_WHILE_ACTIVE;
 extern const char* const CONFIG_NO_DEFAULT_MESSAGE;
 extern const char* const CONFIG_NOT_SAVED;
+extern const char* const CONFIG_AWAY_NOT_SAVED;

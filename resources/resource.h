@@ -79,6 +79,9 @@
 #define IDC_CONFIG_INTERVAL 1039
 #define IDC_CONFIG_LITE 1041
 #define IDC_CONFIG_SPEED 1042
+#define IDC_CONFIG_AWAY_IDLE 1043     // "Auto-Activate After": activate after idle minutes
+#define IDC_CONFIG_AWAY_MINUTES 1044  // the idle minutes, 1 to 999
+#define IDC_CONFIG_AWAY_LOCKED 1045   // "Auto-Activate When Computer Is Locked"
 
 // Message log window (166).
 #define IDC_LOG_CLOSE 2
@@ -111,5 +114,6 @@
 // Window timers.
 #define IDT_NOTE_CLOSE 1           // a notification popup closes itself
 #define IDT_MEMBERS_CLOSE 2        // the members window closes itself
-#define IDT_TAKE_RUNNING_NAME 3    // a copy started without its mutex tries to take it again
+#define IDT_AWAY_WATCH 3           // the main window looks whether the user is away or back
+#define IDT_TAKE_RUNNING_NAME 4    // a copy started without its mutex tries to take it again
 // clang-format on

@@ -22,6 +22,12 @@ constexpr uint32_t SETTLE_DELAY_MS = 1000;
 const char* const STATUS_OUTGOING = "OutGoing IM Detected...";
 const char* const STATUS_RESPONDED = "IM Autoresponded...";
 
+// Said once per activation of a contact whom the echo rule stops answering.
+std::string automaticRepliesText(const std::string& senderId) {
+  return "Replies from " + senderId +
+         " look automatic: Quorvane stops answering them until the next activation";
+}
+
 void wait(GuardParams& params, uint32_t ms) {
   if (params.sleep)
     params.sleep(ms);
@@ -29,7 +35,13 @@ void wait(GuardParams& params, uint32_t ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void showStatus(GuardParams& params, const char* text) {
+uint64_t now(const GuardParams& params) {
+  if (params.clock) return params.clock();
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void showStatus(GuardParams& params, const std::string& text) {
   if (params.mainWindow) params.mainWindow->setItemText(IDC_STATUS, text);
 }
 
@@ -72,11 +84,22 @@ PassOutcome processTop(GuardParams& params, const std::string& replyText) {
     return PassOutcome::Failed;
   }
 
-  if (params.policy->ShouldReply(responder.senderKey)) {
+  // The echo rule comes first, so a contact it holds back does not move on the counter.
+  ReplyPolicy& policy = *params.policy;
+  const EchoGuard::Verdict verdict =
+      policy.echoes.take(responder.senderKey, responder.messageText, now(params));
+  // Told at once: should the window not close, the next pass finds the contact silenced.
+  if (verdict == EchoGuard::Verdict::SilencedNow)
+    PostNote(NOTE_INFO, automaticRepliesText(senderId));
+  bool replied = false;
+  if (verdict == EchoGuard::Verdict::Answer && policy.ShouldReply(responder.senderKey)) {
     std::string reply = replyText;
     if (params.groups) params.groups->findGroupMessage(responder.senderKey, &reply, true);
-    if (TypeReply(windows, window, responder.senderKey, reply) && PressSend(windows, window))
+    replied = TypeReply(windows, window, responder.senderKey, reply) && PressSend(windows, window);
+    if (replied) {
       ++RepliedCount;
+      policy.echoes.answered(responder.senderKey, now(params));
+    }
   }
 
   // A window that could not be closed is read anew by the next pass, so it is neither
@@ -84,13 +107,15 @@ PassOutcome processTop(GuardParams& params, const std::string& replyText) {
   if (!CloseConversation(windows, window)) return PassOutcome::Failed;
 
   ++ReceivedCount;
+  if (params.tally) params.tally->add(params.activation, responder.senderKey, replied);
   if (params.messageLog) params.messageLog->AddMessage(responder.senderKey, responder.messageText);
   responder.logFile.LogReceivedMessage(responder.senderKey, responder.messageText);
   // The statistics are refreshed whether or not the message went to the log file.
   if (params.mainWindow) RefreshStatistics(*params.mainWindow, TitleVariant::Replied);
   responder.senderKey.clear();
   responder.messageText.clear();
-  showStatus(params, STATUS_RESPONDED);
+  showStatus(params, verdict == EchoGuard::Verdict::SilencedNow ? automaticRepliesText(senderId)
+                                                                : STATUS_RESPONDED);
   return PassOutcome::Processed;
 }
 
@@ -128,6 +153,7 @@ void guard(GuardParams& params, const WindowSnapshot& snapshot) {
   // responder.
   responder.ignoredWindows.Clear();
   params.policy->ResetPolicy();
+  if (params.tally) params.tally->begin(params.activation);
   responder.ignoredWindows.Snapshot(snapshot.top, snapshot.all);
 
   wait(params, params.pollInterval);
@@ -215,12 +241,18 @@ bool ActivationOrder::newestEnded() const {
   return newestEnded_;
 }
 
+uint64_t ActivationOrder::newest() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return newest_;
+}
+
 GuardThread::GuardThread(Responder& responder, ReplyPolicy& policy, GroupStore& groups,
                          MessageLog& messageLog) {
   params.responder = &responder;
   params.policy = &policy;
   params.groups = &groups;
   params.messageLog = &messageLog;
+  params.tally = &tally_;
 }
 
 GuardThread::~GuardThread() {
@@ -277,4 +309,8 @@ bool GuardThread::running() const {
 
 void GuardThread::ShowGuardEnded(MainWindowPort& mainWindow) const {
   if (activations_.newestEnded()) mainWindow.setItemText(IDC_STATUS, STATUS_INACTIVE);
+}
+
+ActivationSummary GuardThread::newestSummary() const {
+  return tally_.summary(activations_.newest());
 }

@@ -11,6 +11,7 @@
 
 #include "groups/group_store.h"
 #include "msglog/message_log.h"
+#include "responder/activation_tally.h"
 #include "responder/reply_policy.h"
 #include "responder/responder.h"
 #include "base/shared_state.h"
@@ -33,6 +34,7 @@ class ActivationOrder {
   bool endIfNewest(uint64_t activation, const std::function<void()>& action);
   // Whether the thread of the newest activation has ended.
   bool newestEnded() const;
+  uint64_t newest() const;
 
  private:
   mutable std::mutex mutex_;
@@ -51,6 +53,10 @@ struct GuardParams {
   // Every wait of the thread goes through here: a real sleep in the program; tests may
   // shorten it.
   std::function<void(uint32_t ms)> sleep;
+  // Milliseconds on a steady clock, for the echo rule; tests may keep their own time.
+  std::function<uint64_t()> clock;
+  // Where the activation's messages are counted, for the note that welcomes the user back.
+  ActivationTally* tally = nullptr;
   // The activation the thread belongs to; without an order it is always the newest.
   ActivationOrder* activations = nullptr;
   uint64_t activation = 0;
@@ -92,6 +98,8 @@ class GuardThread {
   // ended, unless an activation has begun since. Only the interface thread begins them,
   // so none can begin meanwhile.
   void ShowGuardEnded(MainWindowPort& mainWindow) const;
+  // What the newest activation has done so far.
+  ActivationSummary newestSummary() const;
 
   // What every activation's thread starts from; StartGuard fills in the rest.
   GuardParams params;
@@ -101,6 +109,7 @@ class GuardThread {
 
  private:
   ActivationOrder activations_;
+  ActivationTally tally_;
   std::thread thread_;  // the newest activation's thread; it joins the one before it
   std::atomic<int> live_{0};
 };

@@ -28,4 +28,5 @@ bool ReplyPolicy::ShouldReply(const std::string& senderKey) {
 
 void ReplyPolicy::ResetPolicy() {
   records_.clear();
+  echoes.reset();
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "responder/echo_guard.h"
+
 struct SenderRecord {
   std::string key;
   int32_t counter = 1;
@@ -19,11 +21,14 @@ class ReplyPolicy {
 
   // True if this message is answered; updates the contact's record.
   bool ShouldReply(const std::string& senderKey);
+  // Every contact starts again, the echo rule's memory of them too.
   void ResetPolicy();
   const std::vector<SenderRecord>& records() const { return records_; }
 
   // Shown when a record cannot be looked up or made; Windows shows a message box.
   void (*failureBox)() = nullptr;
+  // Asked before the counter: a contact whose replies look automatic gets no answer.
+  EchoGuard echoes;
 
  private:
   std::vector<SenderRecord> records_;

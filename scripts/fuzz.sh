@@ -10,7 +10,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 seconds=${1:-60}
 jobs=${2:-1}
-targets=(groups_file_fuzz settings_file_fuzz conversation_fuzz)
+targets=(groups_file_fuzz settings_file_fuzz away_settings_fuzz conversation_fuzz)
 
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" fuzz

@@ -226,6 +226,79 @@ TEST_F(GuardTest, ReplyIntervalCountsPerContactAcrossWindows) {
   EXPECT_EQ(RepliedCount, 5);
 }
 
+// A contact who repeats their previous message less than 30 s after it was answered
+// echoes; from the second echo in a row on they are answered no more, as another
+// auto-responder's loop would otherwise go on for ever. "bot" is in a group.
+TEST_F(GuardTest, EchoesInARowStopTheAnswersToThatContactAlone) {
+  groups.addGroup("Bots", "Group reply");
+  groups.addMember(0, "bot");
+  struct Message {
+    const char* sender;
+    const char* text;
+    int gapS;  // from the previous reading to this one
+  };
+  const Message hi{"bot", "hi", 2}, loop{"bot", "auto", 2}, fresh{"bot", "new", 40},
+      loop29{"bot", "auto", 29}, loop30{"bot", "auto", 30}, ann1{"ann", "a", 1},
+      ann2{"ann", "b", 1};
+  struct Case {
+    const char* name;
+    int32_t interval;
+    std::vector<Message> messages;
+    const char* answered;
+    int contacts;
+    bool told;  // that the bot's replies look automatic
+  } cases[] = {
+      // clang-format off
+      {"a second auto-responder", 0, {hi, loop, loop, loop, loop, fresh}, "RRR...", 1, true},
+      {"echo of its own first message", 0, {loop, loop, loop}, "RR.", 1, true},
+      {"30 s after the answer is no echo", 0, {loop, loop30, loop30}, "RRR", 1, false},
+      {"29 s is", 0, {loop, loop29, loop29}, "RR.", 1, true},
+      {"another text resets the count", 0, {loop, loop, hi, loop, loop, hi}, "RRRRRR", 1, false},
+      {"others are still answered", 0, {loop, ann1, loop, ann2, loop, ann2}, "RRRR.R", 2, true},
+      {"unanswered messages make no echo", 2, {loop, loop, loop, loop, loop, loop}, "R.R..R", 1,
+       false},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    ReceivedCount = 0;
+    RepliedCount = 0;
+    policy.ResetPolicy();
+    policy.ReplyInterval = c.interval;
+    ActivationTally tally;
+    params.tally = &tally;
+    RecordingWindow window;
+    params.mainWindow = &window;
+    uint64_t clockMs = 0;
+    params.clock = [&] { return clockMs; };
+    params.sleep = [&](uint32_t ms) { clockMs += ms; };
+    std::string answered;
+    for (const Message& m : c.messages) {
+      clockMs += m.gapS * 1000 - 1000;  // the pass waits a second before it reads
+      WindowId w = fake.openConversation(
+          message(std::string(m.sender) + " - chat", std::string(m.sender) + ": " + m.text));
+      ASSERT_EQ(pass(), PassOutcome::Processed) << c.name;
+      const std::string typed = fake.typedInto(w);
+      answered += typed.empty() ? "." : "R";
+      if (m.sender == std::string("bot") && !typed.empty()) {
+        EXPECT_EQ(typed, " Hey bot,Group reply") << c.name;
+      }
+    }
+    EXPECT_EQ(answered, c.answered) << c.name;
+    const int replies = static_cast<int>(std::count(answered.begin(), answered.end(), 'R'));
+    EXPECT_EQ(RepliedCount, replies) << c.name;
+    EXPECT_EQ(ReceivedCount, static_cast<int>(c.messages.size())) << c.name;
+    const ActivationSummary summary = tally.summary(0);
+    EXPECT_EQ(summary.received, ReceivedCount) << c.name;
+    EXPECT_EQ(summary.replied, replies) << c.name;
+    EXPECT_EQ(summary.contacts, c.contacts) << c.name;
+    // Told once when the contact's answers stop.
+    EXPECT_EQ(window.countStatus("Replies from bot look automatic: Quorvane stops answering them "
+                                 "until the next activation"),
+              c.told ? 1 : 0)
+        << c.name;
+  }
+}
+
 TEST_F(GuardTest, WindowThatCannotBeClosedIsNeitherCountedNorLoggedAndIsReadAgain) {
   Conversation stuck = message("ann - chat", "ann: hi");
   stuck.closeFails = true;
@@ -390,7 +463,9 @@ TEST_F(GuardThreadTest, AnswersWhileGroupsAndTheLogChangeOnAnotherThread) {
   std::vector<WindowId> windows;
   const int total = 12;
   for (int i = 0; i < total; ++i) {
-    windows.push_back(fake.openConversation(message(i % 2 ? "ann - chat" : "bob - chat", "x: hi")));
+    // Each message new: the same text again within seconds would be an echo.
+    windows.push_back(fake.openConversation(
+        message(i % 2 ? "ann - chat" : "bob - chat", "x: hi " + std::to_string(i))));
     if (!waitUntil([&] { return !fake.isOpen(windows.back()); }, 10000, 2)) {
       ADD_FAILURE() << "window " << i << " was not answered";
       break;

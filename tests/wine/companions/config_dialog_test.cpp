@@ -33,6 +33,9 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
   ASSERT_TRUE(app.start());
   // Changed behind the program's back: the dialog must read the file again.
   ASSERT_TRUE(app.writeFile("conf.qvr", confFile("Out for tea", "2", "7", "0")));
+  // Written by hand: as long as its settings stay, the file stays as it is.
+  const std::string away = "WhenLocked=1\r\nIdleMinutes=15\r\nLater=1\r\n";
+  ASSERT_TRUE(app.writeFile("away.qvr", away));
 
   HWND dialog = OpenConfig(app);
   ASSERT_TRUE(dialog);
@@ -42,6 +45,8 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
   EXPECT_EQ(ComboSelection(dialog, IDC_CONFIG_INTERVAL), 2);
   EXPECT_EQ(ComboSelection(dialog, IDC_CONFIG_SPEED), -1) << "speed 7 names no item";
   EXPECT_FALSE(Checked(dialog, IDC_CONFIG_LITE));
+  EXPECT_TRUE(Checked(dialog, IDC_CONFIG_AWAY_IDLE) && Checked(dialog, IDC_CONFIG_AWAY_LOCKED));
+  EXPECT_EQ(ItemText(dialog, IDC_CONFIG_AWAY_MINUTES), "15");
   EXPECT_EQ(ClientOrigin(dialog).x, ClientOrigin(app.mainWindow()).x);
   EXPECT_EQ(ClientOrigin(dialog).y, ClientOrigin(app.mainWindow()).y);
   Sleep(400);  // let the fade end before the picture
@@ -55,6 +60,16 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
       << FileBytes(app, "conf.qvr");
   EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Gone fishing"))
       << "the main window takes the new message over";
+  EXPECT_EQ(FileBytes(app, "away.qvr"), away);
+
+  // Unticked, the minutes box offers 10; a change of the row writes the file.
+  dialog = OpenConfig(app);
+  ASSERT_TRUE(dialog);
+  Click(dialog, IDC_CONFIG_AWAY_IDLE);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_CONFIG_AWAY_MINUTES) == "10"; }, 2000));
+  Click(dialog, IDOK);
+  EXPECT_TRUE(WaitForFile(app, "away.qvr", "IdleMinutes=0\r\nWhenLocked=1\r\n"))
+      << FileBytes(app, "away.qvr");
   EXPECT_EQ(app.close(), 0u);
 }
 
@@ -92,6 +107,7 @@ TEST(ConfigDialog, OkHandsItsValuesToTheMainWindowEvenWhenTheFileCannotBeWritten
   EXPECT_TRUE(app.waitForText(IDC_DEFAULT_REPLY, "Saved reply"));
   EXPECT_GE(FadeInMs(app), 960u);  // Slow: 15 pauses of 64 ms
   EXPECT_EQ(FileBytes(app, "conf.qvr"), stored) << "a read-only file keeps its content";
+  EXPECT_TRUE(app.files("away.qvr").empty()) << "the away row was never touched";
   SetFileAttributesA(app.path("conf.qvr").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(app.close(), 0u);
 }

@@ -28,22 +28,22 @@ class SilentPort : public MainWindowPort {
   bool postMessage(unsigned) override { return false; }  // no popups to show
 };
 
-double threadCpuMs(HANDLE thread) {
-  FILETIME created, exited, kernel, user;
-  if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return -1;
+// Kernel and user time together, in milliseconds.
+double cpuMs(const FILETIME& kernel, const FILETIME& user) {
   auto ticks = [](const FILETIME& t) {
     return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
   };
   return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
 }
 
+double threadCpuMs(HANDLE thread) {
+  FILETIME created, exited, kernel, user;
+  return GetThreadTimes(thread, &created, &exited, &kernel, &user) ? cpuMs(kernel, user) : -1;
+}
+
 double processCpuMs(HANDLE process) {
   FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
-  auto ticks = [](const FILETIME& t) {
-    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-  };
-  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+  return GetProcessTimes(process, &created, &exited, &kernel, &user) ? cpuMs(kernel, user) : -1;
 }
 
 // quorvane.exe's CPU time over the idle seconds, off guard and on guard (no conversation

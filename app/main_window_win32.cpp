@@ -345,6 +345,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case WM_DESTROY:
       WatchAway(window, AwaySettings{});
+      UnmarkMainWindow(window);
       PostQuitMessage(0);
       return TRUE;
     case WM_TIMER:

@@ -1,7 +1,8 @@
-// The calls behind a start's decision: the running mutex, a small named block of shared
-// memory in which the running copy tells its state, its process and its main window, the
-// windows and processes of the desktop, and the request to come forward. Only Quorvane's
-// own objects are trusted: anyone of this user can create names like these.
+// The calls behind a start's decision and a running copy's side of it: the running mutex, a
+// small named block of shared memory in which copies tell their state and main window, the
+// mark on every Quorvane main window, the windows and processes of the desktop, and the
+// request to come forward. Only Quorvane's own objects are trusted: anyone of this user can
+// create names like these.
 #include "app/running_copy_win32.h"
 
 #include <sddl.h>
@@ -9,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "base/companion_window_win32.h"
 #include "resources/resource.h"
 
 namespace {
 
-const char* const DIALOG_CLASS = "#32770";
 const char* const CAPTION = "Quorvane";
 
 std::wstring userSid() {
@@ -93,60 +94,55 @@ RunningCopyBlock* runningCopyBlock() {
   return block;
 }
 
-void publish(RunningCopyState state, HWND window) {
-  RunningCopyBlock* block = runningCopyBlock();
-  if (!block) return;
-  const LONG64 copy = (state << 32) | static_cast<LONG64>(GetCurrentProcessId());
-  const LONG64 handle = static_cast<LONG64>(reinterpret_cast<ULONG_PTR>(window));
-  // A reader takes the window first and then the state: the window is there before the state
-  // says running, and the state says closing before the window goes.
-  if (state == COPY_RUNNING) InterlockedExchange64(&block->window, handle);
-  InterlockedExchange64(&block->copy, copy);
-  if (state != COPY_RUNNING) InterlockedExchange64(&block->window, handle);
+// The block holds one 64-bit entry, so that it changes in one step: the state in the high
+// half, and in the low half the main window, or the process of a copy that has no window
+// yet. Only the low 32 bits of a window handle count, in 32-bit and 64-bit programs alike.
+LONG64 entryOf(const PublishedCopy& copy) {
+  const uint32_t low =
+      copy.state == COPY_STARTING ? copy.processId : static_cast<uint32_t>(copy.window);
+  return static_cast<LONG64>((static_cast<uint64_t>(copy.state) << 32) | low);
+}
+
+PublishedCopy copyOf(LONG64 entry) {
+  PublishedCopy copy;
+  copy.state = entry >> 32;
+  const uint32_t low = static_cast<uint32_t>(entry);
+  if (copy.state == COPY_STARTING)
+    copy.processId = low;
+  else
+    copy.window = static_cast<WindowRef>(static_cast<LONG_PTR>(static_cast<LONG>(low)));
+  return copy;
 }
 
 HWND windowOf(WindowRef window) {
   return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(window));
 }
 
-// The product name in the version information of a program file; empty when it has none.
-std::string productNameOf(const wchar_t* file) {
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
-  if (size == 0) return "";
-  std::vector<BYTE> info(size);
-  if (!GetFileVersionInfoW(file, 0, size, info.data())) return "";
-  struct Translation {
-    WORD language, codePage;
-  }* translation = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
-                      reinterpret_cast<void**>(&translation), &length) ||
-      length < sizeof(Translation))
-    return "";
-  wchar_t key[64];
-  wsprintfW(key, L"\\StringFileInfo\\%04x%04x\\ProductName", translation->language,
-            translation->codePage);
-  wchar_t* name = nullptr;
-  if (!VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&name), &length) || !name)
-    return "";
-  std::string text;
-  for (const wchar_t* c = name; *c; ++c) text += *c < 0x80 ? static_cast<char>(*c) : '?';
-  return text;
+WindowRef refOf(HWND window) {
+  return static_cast<WindowRef>(reinterpret_cast<ULONG_PTR>(window));
+}
+
+// Every Quorvane main window carries its process id under this name: what tells it from a
+// window of another program built the same way, without asking the copy anything or reading
+// its program file.
+const wchar_t* const MAIN_WINDOW_MARK = L"Quorvane.MainWindow";
+
+bool markedBy(HWND window, DWORD processId) {
+  return reinterpret_cast<ULONG_PTR>(GetPropW(window, MAIN_WINDOW_MARK)) == processId;
 }
 
 BOOL CALLBACK collectWindow(HWND window, LPARAM windows) {
-  reinterpret_cast<std::vector<WindowRef>*>(windows)->push_back(
-      static_cast<WindowRef>(reinterpret_cast<ULONG_PTR>(window)));
+  reinterpret_cast<std::vector<WindowRef>*>(windows)->push_back(refOf(window));
   return TRUE;
 }
 
-// This session's Windows, as a start asks it.
+// This session's Windows, as a start and the running copy ask it.
 class Win32RunningCopy : public RunningCopySystem {
  public:
   explicit Win32RunningCopy(const char* mutexName) : mutexName_(mutexName) {}
+  bool holdsName() const { return taken_; }
 
-  NameResult takeName(uint32_t waitMs) override {
+  NameResult takeName() override {
     if (taken_) return NameResult::Taken;
     if (!mutex_) {
       mutex_ = createOwnObject([this](SECURITY_ATTRIBUTES* security) {
@@ -159,23 +155,22 @@ class Win32RunningCopy : public RunningCopySystem {
     }
     // Owned until the process ends, never released: of two starts at once only one gets
     // it, and a copy that ends, however it ends, leaves it to the next start.
-    const DWORD answer = WaitForSingleObject(mutex_, waitMs);
+    const DWORD answer = WaitForSingleObject(mutex_, 0);
     taken_ = answer == WAIT_OBJECT_0 || answer == WAIT_ABANDONED;
     return taken_ ? NameResult::Taken : NameResult::HeldElsewhere;
   }
 
   PublishedCopy readBlock() override {
-    PublishedCopy published;
     RunningCopyBlock* block = runningCopyBlock();
-    if (!block) return published;
-    published.window = static_cast<WindowRef>(InterlockedOr64(&block->window, 0));
-    const LONG64 copy = InterlockedOr64(&block->copy, 0);
-    published.processId = static_cast<uint32_t>(copy);
-    published.state = copy >> 32;
-    return published;
+    return block ? copyOf(InterlockedOr64(&block->entry, 0)) : PublishedCopy{};
   }
 
-  void publishStarting() override { publish(COPY_STARTING, nullptr); }
+  bool replaceBlock(const PublishedCopy& seen, const PublishedCopy& next) override {
+    RunningCopyBlock* block = runningCopyBlock();
+    if (!block) return true;  // nobody can read it either
+    const LONG64 expected = entryOf(seen);
+    return InterlockedCompareExchange64(&block->entry, entryOf(next), expected) == expected;
+  }
 
   std::vector<WindowRef> topLevelWindows() override {
     std::vector<WindowRef> windows;
@@ -186,31 +181,24 @@ class Win32RunningCopy : public RunningCopySystem {
   WindowFacts describeWindow(WindowRef ref) override {
     WindowFacts facts;
     HWND window = windowOf(ref);
-    char className[16] = {};
     DWORD owner = 0;
-    if (!GetWindowThreadProcessId(window, &owner)) return facts;
+    if (!ref || !GetWindowThreadProcessId(window, &owner)) return facts;
     facts.processId = owner;
-    facts.mainWindowShape = GetClassNameA(window, className, sizeof className) &&
-                            lstrcmpA(className, DIALOG_CLASS) == 0 &&
-                            GetDlgItem(window, IDC_STATUS) && GetDlgItem(window, IDC_DEFAULT_REPLY);
+    facts.quorvane = markedBy(window, owner);
+    if (!facts.quorvane) return facts;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+    facts.reachable = process || GetLastError() != ERROR_ACCESS_DENIED;
+    if (process) CloseHandle(process);
     return facts;
   }
 
-  ProcessFacts describeProcess(uint32_t processId) override {
-    ProcessFacts facts;
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    // A process that has gone can be examined: it is no Quorvane.
-    facts.reachable = process || GetLastError() != ERROR_ACCESS_DENIED;
-    if (!process) return facts;
-    // One that has ended is no Quorvane, though a handle still held elsewhere keeps it.
-    DWORD exitCode = 0;
-    wchar_t image[MAX_PATH * 2];
-    DWORD length = MAX_PATH * 2;
-    if (GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE &&
-        QueryFullProcessImageNameW(process, 0, image, &length))
-      facts.productName = productNameOf(image);
+  bool processAlive(uint32_t processId) override {
+    if (processId == 0) return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
     CloseHandle(process);
-    return facts;
+    return alive;
   }
 
   uint32_t ownProcessId() override { return GetCurrentProcessId(); }
@@ -223,7 +211,7 @@ class Win32RunningCopy : public RunningCopySystem {
     GetWindowThreadProcessId(window, &owner);
     AllowSetForegroundWindow(owner);
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(window, UM_COME_FORWARD, 0, 0, SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutW(window, UM_COME_FORWARD, 0, 0, SMTO_ABORTIFHUNG,
                              WAIT_FOR_RUNNING_COPY_MS, &answer))
       // A copy run as administrator takes no message from a normal start.
       return GetLastError() == ERROR_ACCESS_DENIED ? ForwardAnswer::Refused
@@ -232,12 +220,19 @@ class Win32RunningCopy : public RunningCopySystem {
                                                                   : ForwardAnswer::CameForward;
   }
 
-  bool waitForEnd(uint32_t processId) override {
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+  // The window is checked again once its process is held: if it is still there, marked by
+  // that process, the handle is that process and no other that took over its id.
+  bool waitForEnd(WindowRef ref) override {
+    HWND window = windowOf(ref);
+    DWORD owner = 0, stillOwner = 0;
+    if (!GetWindowThreadProcessId(window, &owner)) return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
     if (!process) return false;
-    WaitForSingleObject(process, INFINITE);
+    const bool checked = GetWindowThreadProcessId(window, &stillOwner) && stillOwner == owner &&
+                         markedBy(window, owner);
+    if (checked) WaitForSingleObject(process, INFINITE);
     CloseHandle(process);
-    return true;
+    return checked;
   }
 
   void pause(uint32_t ms) override { Sleep(ms); }
@@ -253,6 +248,7 @@ class Win32RunningCopy : public RunningCopySystem {
 };
 
 Win32RunningCopy* runningCopy = nullptr;
+HWND mainWindow = nullptr;
 // Set once this copy has begun to close.
 bool closing = false;
 
@@ -267,17 +263,41 @@ StartDecision BecomeTheRunningCopy(const char* runningMutexName, UINT& exitCode)
 }
 
 void PublishMainWindow(HWND window) {
-  publish(COPY_RUNNING, window);
+  mainWindow = window;
+  SetPropW(window, MAIN_WINDOW_MARK,
+           reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentProcessId())));
+  if (runningCopy) PublishRunning(*runningCopy, refOf(window), runningCopy->holdsName());
 }
 
 void PublishClosing() {
   closing = true;
-  publish(COPY_CLOSING, nullptr);
+  if (runningCopy) PublishClosing(*runningCopy, refOf(mainWindow));
 }
 
-bool TakeRunningName(HWND mainWindow) {
-  if (!runningCopy || runningCopy->takeName(0) != NameResult::Taken) return false;
-  if (!closing) PublishMainWindow(mainWindow);
+void UnmarkMainWindow(HWND window) {
+  RemovePropW(window, MAIN_WINDOW_MARK);
+}
+
+bool TakeRunningName(HWND window) {
+  if (!runningCopy || closing) return true;
+  WindowRef stays = 0;
+  switch (LookForRunningName(*runningCopy, refOf(window), stays)) {
+    case WithoutName::TookIt:
+      return true;
+    case WithoutName::TryAgain:
+      return false;
+    case WithoutName::GiveWay:
+      break;
+  }
+  // A dialog the user has open here is theirs to finish, and what they save in it is kept:
+  // this copy gives way once it is closed.
+  if (!IsWindowEnabled(window) || OpenInputDialogs() > 0) return false;
+  HWND other = windowOf(stays);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(other, &owner);
+  AllowSetForegroundWindow(owner);
+  PostMessageW(other, UM_COME_FORWARD, 0, 0);
+  PostMessageW(window, WM_CLOSE, 0, 0);
   return true;
 }
 

@@ -13,24 +13,28 @@
 // start that ends sets exitCode.
 StartDecision BecomeTheRunningCopy(const char* runningMutexName, UINT& exitCode);
 
-// The named block of shared memory in which the running copy tells later starts what it
-// is doing; session-local, like the mutex. Written by the running copy only (anything else
-// that writes it is not believed); 64-bit fields whatever the bitness. Earlier versions
-// read the same layout, with the process id alone in the second field.
+// The named block of shared memory in which copies tell later starts and each other what
+// they do; session-local, like the mutex. Anything of this user may write it, so nothing in
+// it is believed that the windows and processes themselves do not bear out.
 const char* const RUNNING_COPY_BLOCK_NAME = "Quorvane.MainWindow";
 struct RunningCopyBlock {
-  volatile LONG64 window;  // the main window while the copy runs, otherwise null
-  volatile LONG64 copy;    // the process id in the low half, its RunningCopyState in the high
+  volatile LONG64 entry;  // a RunningCopyState in the high half, a window or process in the low
 };
 
-// The running copy's main window, for later starts to bring forward.
+// The running copy's main window, marked as a Quorvane main window, for later starts to
+// bring forward.
 void PublishMainWindow(HWND window);
 // The running copy closes: a start from now on waits for this process to end, however
 // long that takes, and then runs in its place.
 void PublishClosing();
+// Takes the mark off the main window as it goes.
+void UnmarkMainWindow(HWND window);
 
 // A copy that runs without the mutex (something else held it at the start) takes it once
-// it is free, so that later starts find this copy; true once it holds it.
+// it is free, so that later starts find this copy; true once it holds it. When another copy
+// holds it, or of two copies without it the other is the one the block names, this copy
+// brings that one forward and closes as on the user's close, once no dialog of its own is
+// open; also true then.
 bool TakeRunningName(HWND mainWindow);
 
 // UM_COME_FORWARD's answer when this copy is closing, or a close waits in its queue

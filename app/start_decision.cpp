@@ -1,8 +1,7 @@
 // The rules by which a start finds the running Quorvane, brings it forward, waits for one
-// that closes, or runs itself.
+// that closes, or runs itself; and by which copies that run without the name settle.
 #include "app/start_decision.h"
 
-const char* const QUORVANE_PRODUCT_NAME = "Quorvane";
 const char* const TEXT_OTHER_RIGHTS =
     "Quorvane is already running with other rights (as administrator, or as another user). "
     "Close it first.";
@@ -12,53 +11,42 @@ const char* const TEXT_NOT_ANSWERING =
 
 namespace {
 
-// Whether a process is another Quorvane. It is known by the product name in its program
-// file, whatever the file is called: people keep renamed copies.
-bool isOtherQuorvane(RunningCopySystem& system, uint32_t processId) {
-  if (processId == 0 || processId == system.ownProcessId()) return false;
-  const ProcessFacts facts = system.describeProcess(processId);
-  return facts.reachable && facts.productName == QUORVANE_PRODUCT_NAME;
+// Whether a window is another copy's main window. Only a Quorvane main window says it is
+// one, so neither a block left behind by a killed copy (its handle reused) nor one written
+// by anything else can pass off a stranger's window.
+bool isOtherCopy(RunningCopySystem& system, WindowRef window, WindowFacts& facts) {
+  facts = system.describeWindow(window);
+  return facts.quorvane && facts.processId != system.ownProcessId();
 }
 
-enum class WindowKind { Other, Quorvane, Unreachable };
-
-// What a window is to a start: another Quorvane's main window, something else, or a window
-// built like one in a process that this start may not examine (another user's, say).
-WindowKind examine(RunningCopySystem& system, WindowRef window, uint32_t& owner) {
-  const WindowFacts facts = system.describeWindow(window);
-  owner = facts.processId;
-  if (!facts.mainWindowShape || owner == 0 || owner == system.ownProcessId())
-    return WindowKind::Other;
-  if (!system.describeProcess(owner).reachable) return WindowKind::Unreachable;
-  return isOtherQuorvane(system, owner) ? WindowKind::Quorvane : WindowKind::Other;
-}
-
-struct RunningWindow {
+struct Found {
   WindowRef window = 0;
-  uint32_t processId = 0;
+  bool closing = false;
 };
 
-// The main window the block names, if the block's copy is not closing and the window is
-// that copy's and a Quorvane main window: a copy that was killed leaves its last handle
-// behind, handles are reused, and anyone of this user can write the block.
-RunningWindow publishedWindow(RunningCopySystem& system, const PublishedCopy& copy) {
-  uint32_t owner = 0;
-  if (copy.state == COPY_CLOSING || copy.window == 0 ||
-      examine(system, copy.window, owner) != WindowKind::Quorvane || owner != copy.processId)
-    return {};
-  return {copy.window, owner};
+// The main window the block names, closing or not.
+Found blockWindow(RunningCopySystem& system, const PublishedCopy& copy) {
+  WindowFacts facts;
+  if (!isOtherCopy(system, copy.window, facts)) return {};
+  return {copy.window, copy.state == COPY_CLOSING};
 }
 
-// The first Quorvane main window on the desktop; unreachableSeen tells whether a window
-// built like one belongs to a process that this start may not examine.
-RunningWindow anyQuorvaneWindow(RunningCopySystem& system, bool& unreachableSeen) {
+// The first Quorvane main window on the desktop that this start may reach; unreachableSeen
+// tells whether one belongs to a process that this start may not examine.
+Found anyCopyWindow(RunningCopySystem& system, bool& unreachableSeen) {
   for (WindowRef window : system.topLevelWindows()) {
-    uint32_t owner = 0;
-    const WindowKind kind = examine(system, window, owner);
-    if (kind == WindowKind::Quorvane) return {window, owner};
-    if (kind == WindowKind::Unreachable) unreachableSeen = true;
+    WindowFacts facts;
+    if (!isOtherCopy(system, window, facts)) continue;
+    if (facts.reachable) return {window, false};
+    unreachableSeen = true;
   }
   return {};
+}
+
+// Writes next into the block, whatever it says.
+void writeBlock(RunningCopySystem& system, const PublishedCopy& next) {
+  while (!system.replaceBlock(system.readBlock(), next)) {
+  }
 }
 
 }  // namespace
@@ -69,36 +57,38 @@ StartDecision DecideStart(RunningCopySystem& system, unsigned& exitCode) {
     exitCode = code;
     return StartDecision::End;
   };
-  NameResult name = system.takeName(0);
+  NameResult name = NameResult::HeldElsewhere;
+  PublishedCopy previous = system.readBlock();
   uint32_t began = system.nowMs();
   for (;;) {
+    if (name != NameResult::Taken) name = system.takeName();
+    // Whatever the block says anew (another start's claim, a window come up) gets the whole
+    // wait from now on.
     const PublishedCopy copy = system.readBlock();
+    if (copy != previous) {
+      previous = copy;
+      began = system.nowMs();
+    }
     const bool waitedEnough = system.nowMs() - began >= WAIT_FOR_RUNNING_COPY_MS;
 
     // 1. Find the running copy's main window: the one the block names, or any on the
     //    desktop. A copy may run without the name (it started while something else held
     //    it), so a start that does not wait for the name's holder looks at once; one that
     //    waits looks once its wait is over.
-    RunningWindow running = publishedWindow(system, copy);
+    Found running = blockWindow(system, copy);
     bool unreachableSeen = false;
     if (!running.window && (name != NameResult::HeldElsewhere || waitedEnough))
-      running = anyQuorvaneWindow(system, unreachableSeen);
+      running = anyCopyWindow(system, unreachableSeen);
 
-    // 2. Ask it to come forward. Done, unless it closes: a close that waits in its queue,
-    //    or one it began meanwhile, is waited for below like any closing copy.
-    uint32_t closing = copy.state == COPY_CLOSING ? copy.processId : 0;
+    // 2. Ask it to come forward. Done, unless it closes: a close that waits in its queue is
+    //    waited for below like any closing copy.
     bool silent = false;
-    if (running.window) {
+    if (running.window && !running.closing) {
       switch (system.askToComeForward(running.window)) {
-        case ForwardAnswer::CameForward: {
-          const PublishedCopy after = system.readBlock();
-          if (after.state != COPY_CLOSING || after.processId != running.processId)
-            return end(EXIT_DONE, nullptr);
-          closing = running.processId;
-          break;
-        }
+        case ForwardAnswer::CameForward:
+          return end(EXIT_DONE, nullptr);
         case ForwardAnswer::Closing:
-          closing = running.processId;
+          running.closing = true;
           break;
         case ForwardAnswer::Refused:
           return end(EXIT_OTHER_RIGHTS, TEXT_OTHER_RIGHTS);
@@ -108,42 +98,60 @@ StartDecision DecideStart(RunningCopySystem& system, unsigned& exitCode) {
       }
     }
 
-    // 3. A closing Quorvane is waited for, however long it takes; then this start runs in
-    //    its place, unless another start took the name first: that one gets the usual wait.
-    if (isOtherQuorvane(system, closing) && system.waitForEnd(closing)) {
-      if (name != NameResult::Taken) name = system.takeName(0);
-      began = system.nowMs();
-      continue;
-    }
+    // 3. A closing Quorvane is waited for, however long it takes; then this start looks
+    //    anew, and runs in its place unless another start took the name first.
+    if (running.closing && system.waitForEnd(running.window)) continue;
 
-    // 4. A copy that this start may not reach (another user's, or one run as administrator)
-    //    is never run beside: both would answer every conversation and write the same files.
+    // 4. A copy that this start may not reach (another user's) is never run beside: both
+    //    would answer every conversation.
     if (unreachableSeen && name != NameResult::Taken)
       return end(EXIT_OTHER_RIGHTS, TEXT_OTHER_RIGHTS);
 
     // 5. With the name and no other Quorvane in sight, this start is the running copy.
     //    Another one that is still starting, or did not answer, gets the usual wait.
     const bool otherCopy =
-        silent || (copy.state != COPY_CLOSING && isOtherQuorvane(system, copy.processId));
-    if (name == NameResult::Taken && !otherCopy) {
-      system.publishStarting();
-      return StartDecision::Run;
-    }
-    if (!waitedEnough) {
-      if (name == NameResult::HeldElsewhere) {
-        name = system.takeName(LOOK_AGAIN_MS);
-      } else {
+        silent || (copy.state == COPY_STARTING && system.processAlive(copy.processId));
+    if (name != NameResult::Taken || otherCopy) {
+      if (!waitedEnough) {
         system.pause(LOOK_AGAIN_MS);
-        if (name != NameResult::Taken) name = system.takeName(0);
+        continue;
       }
-      continue;
+      // 6. The wait is over: a Quorvane that never came forward is left alone and the user
+      //    told. A claim whose window never came up is no Quorvane that runs, and what
+      //    holds the name otherwise is not Quorvane: neither keeps this start from running.
+      if (silent) return end(EXIT_NOT_ANSWERING, TEXT_NOT_ANSWERING);
     }
-
-    // 6. The wait is over: a Quorvane that never came forward is left alone and the user
-    //    told; what holds the name otherwise is not Quorvane, and must not keep it from
-    //    running.
-    if (otherCopy) return end(EXIT_NOT_ANSWERING, TEXT_NOT_ANSWERING);
-    system.publishStarting();
-    return StartDecision::RunThoughNameHeldElsewhere;
+    // Of two starts that come this far at once, the one whose claim lands first runs; the
+    // other finds the block changed and waits for that one's window.
+    if (!system.replaceBlock(copy, {COPY_STARTING, 0, system.ownProcessId()})) continue;
+    return name == NameResult::Taken ? StartDecision::Run
+                                     : StartDecision::RunThoughNameHeldElsewhere;
   }
+}
+
+void PublishRunning(RunningCopySystem& system, WindowRef ownWindow, bool holdsName) {
+  const PublishedCopy running{COPY_RUNNING, ownWindow, 0};
+  if (holdsName)
+    writeBlock(system, running);
+  else
+    system.replaceBlock({COPY_STARTING, 0, system.ownProcessId()}, running);
+}
+
+void PublishClosing(RunningCopySystem& system, WindowRef ownWindow) {
+  system.replaceBlock({COPY_RUNNING, ownWindow, 0}, {COPY_CLOSING, ownWindow, 0});
+}
+
+WithoutName LookForRunningName(RunningCopySystem& system, WindowRef ownWindow, WindowRef& stays) {
+  if (system.takeName() == NameResult::Taken) {
+    PublishRunning(system, ownWindow, true);
+    return WithoutName::TookIt;
+  }
+  // The copy that holds the name, and of several without it the one whose claim came last,
+  // is the one the block names as running: every other one gives way to it.
+  const PublishedCopy copy = system.readBlock();
+  WindowFacts facts;
+  if (copy.state != COPY_RUNNING || !isOtherCopy(system, copy.window, facts))
+    return WithoutName::TryAgain;
+  stays = copy.window;
+  return WithoutName::GiveWay;
 }

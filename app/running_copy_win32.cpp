@@ -252,6 +252,23 @@ HWND mainWindow = nullptr;
 // Set once this copy has begun to close.
 bool closing = false;
 
+// A close waits in the queue: posted, or a system command (the taskbar's Close, Alt+F4).
+// Only the first message of a kind can be looked at in place, so the system commands are
+// taken out and put back in their order.
+bool closeWaiting(HWND window) {
+  MSG message;
+  if (PeekMessageW(&message, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) return true;
+  std::vector<MSG> commands;
+  bool close = false;
+  while (PeekMessageW(&message, window, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) {
+    close = close || (message.wParam & 0xFFF0) == SC_CLOSE;
+    commands.push_back(message);
+  }
+  for (const MSG& command : commands)
+    PostMessageW(window, command.message, command.wParam, command.lParam);
+  return close;
+}
+
 }  // namespace
 
 StartDecision BecomeTheRunningCopy(const char* runningMutexName, UINT& exitCode) {
@@ -305,9 +322,7 @@ LRESULT ComeForward(HWND window) {
   // A close the user asked for before this start may still wait in the queue, since the
   // start's request, being sent, overtakes it: the close goes on, and the start runs in
   // this copy's place once it has ended.
-  MSG waiting;
-  if (closing || PeekMessageA(&waiting, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
-    return COME_FORWARD_CLOSING;
+  if (closing || closeWaiting(window)) return COME_FORWARD_CLOSING;
   if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
   // While a dialog of its own is open (the configuration, say) the main window takes no
   // input: that dialog comes to the front instead.

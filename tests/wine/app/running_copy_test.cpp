@@ -166,13 +166,21 @@ void holdStill(DWORD processId, bool hold) {
 // A start during a close waits for the closing copy to end and then runs in its place:
 // quickly closing and starting again never leaves the user without one. The close either
 // began before the copy was held still (it fades out, held for longer than a start waits
-// for one that is starting), or waits in the held copy's queue behind the start's request.
+// for one that is starting), or waits in the held copy's queue behind the start's request:
+// posted, or the taskbar's Close (Alt+F4 posts the same command).
 TEST(SecondStart, StartDuringAHeldCloseRunsInItsPlace) {
-  for (bool closeBegun : {true, false}) {
-    SCOPED_TRACE(closeBegun ? "close begun, then held" : "held, then a close posted");
+  struct Case {
+    const char* name;
+    UINT queued;  // 0: the close began before the copy was held
+    WPARAM command;
+  } cases[] = {{"close begun, then held", 0, 0},
+               {"held, then a close posted", WM_CLOSE, 0},
+               {"held, then the taskbar's Close", WM_SYSCOMMAND, SC_CLOSE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     QuorvaneApp closing("start_while_closing");
     ASSERT_TRUE(closing.start());
-    if (closeBegun) {
+    if (!c.queued) {
       closing.post(WM_CLOSE);
       ASSERT_TRUE(WaitUntil(
           [&] {
@@ -185,11 +193,11 @@ TEST(SecondStart, StartDuringAHeldCloseRunsInItsPlace) {
       holdStill(closing.processId(), true);
     } else {
       holdStill(closing.processId(), true);
-      closing.post(WM_CLOSE);
+      closing.post(c.queued, c.command);
     }
     QuorvaneApp next(QuorvaneApp::ExistingFolder{closing.folder()});
     ASSERT_TRUE(next.launch());
-    EXPECT_FALSE(WaitUntil([&] { return !next.running(); }, closeBegun ? 7000 : 2000))
+    EXPECT_FALSE(WaitUntil([&] { return !next.running(); }, c.queued ? 2000 : 7000))
         << "the start gave up";
     holdStill(closing.processId(), false);
     EXPECT_TRUE(next.waitForMainWindow());

@@ -1,8 +1,8 @@
 // One running copy, as only real windows show it: a second start, from the same folder or
 // from a renamed copy of the program elsewhere, brings the running Quorvane forward and ends
-// without a trace of its own; a start during a close runs in its place; a copy that started
-// while something else held its name takes the name once it is free. Every other case of
-// the decision is a row of the native table.
+// without a trace of its own; a start during a close runs in its place; of two copies that
+// started while something else held their name, one gives way and the other takes the name
+// once it is free. Every other case of the decision is a row of the native table.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "app/running_copy_win32.h"
 #include "common/app_driver.h"
 #include "common/messenger_client.h"
 #include "resources/resource.h"
 #include "tests/support/conf_file.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
@@ -206,15 +208,37 @@ TEST(SecondStart, StartDuringAHeldCloseRunsInItsPlace) {
   }
 }
 
-// Another program holds the mutex: Quorvane runs anyway, saying so. Once that program lets
-// go, the running copy takes the mutex, and a later start brings it forward instead of
-// running beside it.
+// The one entry of the block in which copies tell their state.
+LONG64 blockEntry() {
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, RUNNING_COPY_BLOCK_NAME);
+  auto* block = mapping ? static_cast<const RunningCopyBlock*>(
+                              MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(RunningCopyBlock)))
+                        : nullptr;
+  const LONG64 entry = block ? block->entry : 0;
+  if (block) UnmapViewOfFile(block);
+  if (mapping) CloseHandle(mapping);
+  return entry;
+}
+
+// Another program holds the mutex: Quorvane runs anyway, saying so. A second copy that came
+// up beside it (held still right after its claim, so that the start that runs waited for its
+// window in vain) gives way once its window is up: it brings the copy that stays forward and
+// ends. Once the program lets go, that copy takes the mutex, and a later start brings it
+// forward instead of running beside it.
 TEST(SecondStart, CopyStartedWhileTheNameWasHeldTakesItOnceFree) {
   HANDLE foreign = CreateMutexA(nullptr, TRUE, QV_RUNNING_MUTEX);
-  QuorvaneApp first("name_held_elsewhere");
+  QuorvaneApp slow("name_held_elsewhere");
+  ASSERT_TRUE(slow.launch());
+  const LONG64 claim = (LONG64{COPY_STARTING} << 32) | slow.processId();
+  ASSERT_TRUE(waitUntil([&] { return blockEntry() == claim; }, 15000, 1)) << "no claim seen";
+  holdStill(slow.processId(), true);
+  QuorvaneApp first(QuorvaneApp::ExistingFolder{slow.folder()});
   ASSERT_TRUE(first.launch());
   ASSERT_TRUE(first.waitForMainWindow(
-      15000, "Another program uses Quorvane's name; Quorvane started anyway..."));
+      20000, "Another program uses Quorvane's name; Quorvane started anyway..."));
+  holdStill(slow.processId(), false);
+  EXPECT_EQ(slow.waitForExit(15000), 0u) << "the slow copy did not give way";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.mainWindow(); }, 3000));
   ReleaseMutex(foreign);
   CloseHandle(foreign);
   EXPECT_TRUE(WaitUntil(

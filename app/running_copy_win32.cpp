@@ -182,7 +182,7 @@ class Win32RunningCopy : public RunningCopySystem {
     WindowFacts facts;
     HWND window = windowOf(ref);
     DWORD owner = 0;
-    if (!ref || !GetWindowThreadProcessId(window, &owner)) return facts;
+    if (!GetWindowThreadProcessId(window, &owner)) return facts;
     facts.processId = owner;
     facts.quorvane = markedBy(window, owner);
     if (!facts.quorvane) return facts;

@@ -1,11 +1,12 @@
-// The settings file "conf.qvr": the ten saved lines, and what every kind of damaged file
-// loads as.
+// The settings files "conf.qvr" (the ten saved lines, and what every kind of damaged file
+// loads as) and "away.qvr".
 #include "config/settings_store.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "config/away_settings.h"
 #include "scratch_dir.h"
 #include "tests/support/conf_file.h"
 
@@ -90,6 +91,35 @@ TEST_F(SettingsFile, MissingDirectoryOrReadOnlyFile) {
   EXPECT_FALSE(store.save());
   setReadOnly("conf.qvr", false);
   EXPECT_EQ(readFile("conf.qvr"), FALLBACK_FILE);
+}
+
+TEST_F(SettingsFile, AwayLinesInAnyOrderWithTheirDefaults) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    AwaySettings loaded;  // idle minutes, when locked, icon, hide when minimised
+  } cases[] = {
+      {"no file", "", {0, false, true, false}},
+      {"older file", "IdleMinutes=5\r\nWhenLocked=1\r\n", {5, true, true, false}},
+      {"all four",
+       "HideWhenMinimised=1\r\nTrayIcon=0\r\nIdleMinutes=999\r\nWhenLocked=0\r\n",
+       {999, false, false, true}},
+      {"bad values kept out",
+       "TrayIcon=2\r\nHideWhenMinimised=yes\r\nTrayIcon=\r\n",
+       {0, false, true, false}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove("away.qvr");
+    if (!c.bytes.empty()) writeFile("away.qvr", c.bytes);
+    AwaySettingsStore store;
+    store.load();
+    EXPECT_EQ(store.settings(), c.loaded) << c.name;
+  }
+  AwaySettingsStore store;
+  store.settings() = AwaySettings{12, true, false, true};
+  EXPECT_TRUE(store.save());
+  EXPECT_EQ(readFile("away.qvr"),
+            "IdleMinutes=12\r\nWhenLocked=1\r\nTrayIcon=0\r\nHideWhenMinimised=1\r\n");
 }
 
 }  // namespace

@@ -288,7 +288,8 @@ LRESULT ComeForward(HWND window) {
   MSG waiting;
   if (closing || PeekMessageA(&waiting, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
     return COME_FORWARD_CLOSING;
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  // Minimised, perhaps hidden in the notification area: shown and restored.
+  if (IsIconic(window) || !IsWindowVisible(window)) ShowWindow(window, SW_RESTORE);
   // While a dialog of its own is open (the configuration, say) the main window takes no
   // input: that dialog comes to the front instead.
   SetForegroundWindow(IsWindowEnabled(window) ? window : GetLastActivePopup(window));

@@ -47,6 +47,8 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
   EXPECT_FALSE(Checked(dialog, IDC_CONFIG_LITE));
   EXPECT_TRUE(Checked(dialog, IDC_CONFIG_AWAY_IDLE) && Checked(dialog, IDC_CONFIG_AWAY_LOCKED));
   EXPECT_EQ(ItemText(dialog, IDC_CONFIG_AWAY_MINUTES), "15");
+  EXPECT_TRUE(Checked(dialog, IDC_CONFIG_TRAY_ICON) && !Checked(dialog, IDC_CONFIG_HIDE_MINIMISED))
+      << "a file without their lines: the icon's defaults";
   EXPECT_EQ(ClientOrigin(dialog).x, ClientOrigin(app.mainWindow()).x);
   EXPECT_EQ(ClientOrigin(dialog).y, ClientOrigin(app.mainWindow()).y);
   Sleep(400);  // let the fade end before the picture
@@ -68,7 +70,9 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
   Click(dialog, IDC_CONFIG_AWAY_IDLE);
   ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_CONFIG_AWAY_MINUTES) == "10"; }, 2000));
   Click(dialog, IDOK);
-  EXPECT_TRUE(WaitForFile(app, "away.qvr", "IdleMinutes=0\r\nWhenLocked=1\r\n"))
+  EXPECT_TRUE(WaitForFile(
+      app, "away.qvr",
+      CrLfLines({"IdleMinutes=0", "WhenLocked=1", "TrayIcon=1", "HideWhenMinimised=0"})))
       << FileBytes(app, "away.qvr");
   EXPECT_EQ(app.close(), 0u);
 }

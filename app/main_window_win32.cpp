@@ -10,6 +10,7 @@
 #include "app/away_watch_win32.h"
 #include "app/notification_popup_win32.h"
 #include "app/running_copy_win32.h"
+#include "app/tray_icon_win32.h"
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
@@ -149,6 +150,7 @@ void StartUp(HWND window) {
   showReply(window);
   app().awayStore.load();
   WatchAway(window, app().awayStore.settings());
+  ShowTrayIcon(window, app().awayStore.settings());
   // Until this copy holds its mutex, a later start could take it and run beside this one.
   if (app().runningNameHeldElsewhere)
     SetTimer(window, IDT_TAKE_RUNNING_NAME, TAKE_RUNNING_NAME_EVERY_MS, nullptr);
@@ -184,6 +186,8 @@ void Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
   }
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
   AwayActivated(by == ActivatedBy::AwayWatch);
+  TrayActivated(by == ActivatedBy::AwayWatch);
+  RefreshTray(window);
 }
 
 // The popup says `note`: the stopping, or the welcome when the away watch stops it.
@@ -200,6 +204,7 @@ void DeActivate(HWND window, const std::string& note = TEXT_STOPPING) {
     setStatus(window, STATUS_INACTIVE);
     PostNote(NOTE_ERROR, STATUS_INACTIVE);
   }
+  RefreshTray(window);
 }
 
 void ToggleNotifications(HWND window) {
@@ -221,6 +226,7 @@ void Reload(HWND window) {
   applySettings(app().settingsStore.settings(), SettingsMoment::Changed);
   showReply(window);
   WatchAway(window, app().awayStore.settings());
+  ShowTrayIcon(window, app().awayStore.settings());
 }
 
 // What the away watch asks for, through the very steps of the two buttons.
@@ -298,6 +304,9 @@ void Command(HWND window, int id) {
     case IDC_LOG_TO_FILE_CHECK:
       ToggleLogToFile(window);
       break;
+    case IDM_TRAY_SHOW:
+      ComeForward(window);
+      break;
   }
 }
 
@@ -333,6 +342,11 @@ void showNoteFor(NoteKind kind) {
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindowHandle = window;
+  int trayCommand = 0;
+  if (TrayMessage(window, message, wParam, lParam, trayCommand)) {
+    if (trayCommand) Command(window, trayCommand);
+    return TRUE;
+  }
   switch (message) {
     case WM_INITDIALOG:
       StartUp(window);
@@ -344,6 +358,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       Shutdown(window);
       return TRUE;
     case WM_DESTROY:
+      RemoveTrayIcon(window);
       WatchAway(window, AwaySettings{});
       UnmarkMainWindow(window);
       PostQuitMessage(0);
@@ -364,6 +379,16 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_WINDOWPOSCHANGED:
       tellCompanionsWeMoved(window);
+      return FALSE;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) TrayMinimised(window);
+      return FALSE;
+    case WM_SETTEXT:
+      // The title shows the counts (RefreshStatistics), and so does the icon's tooltip.
+      PostMessageW(window, UM_TRAY_REFRESH, 0, 0);
+      return FALSE;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) RefreshTray(window);
       return FALSE;
     case WM_DPICHANGED:
       // Moving also re-docks the companions (WM_WINDOWPOSCHANGED).
@@ -391,6 +416,10 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case UM_GUARD_ENDED:
       guardThread().ShowGuardEnded(mainWindowPort());
+      RefreshTray(window);
+      return TRUE;
+    case UM_TRAY_REFRESH:
+      RefreshTray(window);
       return TRUE;
     case UM_COME_FORWARD:
       SetWindowLongPtrA(window, DWLP_MSGRESULT, ComeForward(window));

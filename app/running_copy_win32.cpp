@@ -323,7 +323,8 @@ LRESULT ComeForward(HWND window) {
   // start's request, being sent, overtakes it: the close goes on, and the start runs in
   // this copy's place once it has ended.
   if (closing || closeWaiting(window)) return COME_FORWARD_CLOSING;
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  // Minimised, perhaps hidden in the notification area: shown and restored.
+  if (IsIconic(window) || !IsWindowVisible(window)) ShowWindow(window, SW_RESTORE);
   // While a dialog of its own is open (the configuration, say) the main window takes no
   // input: that dialog comes to the front instead.
   SetForegroundWindow(IsWindowEnabled(window) ? window : GetLastActivePopup(window));

@@ -41,7 +41,8 @@ bool TakeRunningName(HWND mainWindow);
 // (any other answer means it came forward; earlier versions answer 0).
 constexpr LRESULT COME_FORWARD_CLOSING = 0x51434C53;
 
-// What the main window does when a later start asks for it: restored if minimised, and
-// brought to the front, or the dialog it has open in front of it. A copy that closes, or
-// is about to, stays as it is and says so. The answer to UM_COME_FORWARD.
+// What the main window does when a later start asks for it, or the notification-area icon:
+// shown and restored if minimised or hidden, and brought to the front, or the dialog it
+// has open in front of it. A copy that closes, or is about to, stays as it is and says so.
+// The answer to UM_COME_FORWARD.
 LRESULT ComeForward(HWND window);

@@ -23,6 +23,10 @@ bool parseSmallNumber(const std::string& text, int32_t& value) {
   return true;
 }
 
+std::string flagLine(const char* name, bool on) {
+  return std::string(name) + (on ? "=1" : "=0");
+}
+
 }  // namespace
 
 AwaySettingsStore::AwaySettingsStore(const std::string& fileName) : writer_(fileName) {}
@@ -39,14 +43,19 @@ void AwaySettingsStore::load() {
     int32_t value = 0;
     if (!parseSmallNumber(line.substr(equals + 1), value)) continue;
     if (name == "IdleMinutes") settings_.idleMinutes = value;
-    if (name == "WhenLocked" && value <= 1) settings_.whenLocked = value == 1;
+    if (value > 1) continue;
+    if (name == "WhenLocked") settings_.whenLocked = value == 1;
+    if (name == "TrayIcon") settings_.trayIcon = value == 1;
+    if (name == "HideWhenMinimised") settings_.hideWhenMinimised = value == 1;
   }
 }
 
 bool AwaySettingsStore::save(std::string* failure) {
   const std::vector<std::string> lines = {
       "IdleMinutes=" + std::to_string(settings_.idleMinutes),
-      std::string("WhenLocked=") + (settings_.whenLocked ? "1" : "0"),
+      flagLine("WhenLocked", settings_.whenLocked),
+      flagLine("TrayIcon", settings_.trayIcon),
+      flagLine("HideWhenMinimised", settings_.hideWhenMinimised),
   };
   return writer_.writeLines(lines, failure);
 }

@@ -1,6 +1,7 @@
 // The configuration dialog: the default reply text, the reply interval, the animation
 // speed and the lite look, written to "conf.qvr" when the user confirms, and the settings
-// that make Quorvane activate by itself, written to "away.qvr" when the user changed them.
+// that make Quorvane activate by itself and those of its icon in the notification area,
+// written to "away.qvr" when the user changed them.
 #include "config/config_dialog_win32.h"
 
 #include "config/config_form.h"
@@ -49,12 +50,21 @@ void showMinutesBox(HWND dialog, bool afterIdle) {
   EnableWindow(minutes, afterIdle);
 }
 
+// Hidden when minimised, the window comes back through the icon only.
+void showHideBox(HWND dialog, bool trayIcon) {
+  EnableWindow(GetDlgItem(dialog, IDC_CONFIG_HIDE_MINIMISED), trayIcon);
+}
+
 void showAwayRow(HWND dialog, const AwayForm& form) {
   SendDlgItemMessageA(dialog, IDC_CONFIG_AWAY_MINUTES, EM_LIMITTEXT, 3, 0);
   SetDlgItemTextA(dialog, IDC_CONFIG_AWAY_MINUTES, form.minutes.c_str());
   CheckDlgButton(dialog, IDC_CONFIG_AWAY_IDLE, form.afterIdle ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(dialog, IDC_CONFIG_AWAY_LOCKED, form.whenLocked ? BST_CHECKED : BST_UNCHECKED);
   showMinutesBox(dialog, form.afterIdle);
+  CheckDlgButton(dialog, IDC_CONFIG_TRAY_ICON, form.trayIcon ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_CONFIG_HIDE_MINIMISED,
+                 form.hideWhenMinimised ? BST_CHECKED : BST_UNCHECKED);
+  showHideBox(dialog, form.trayIcon);
 }
 
 AwayForm readAwayRow(HWND dialog) {
@@ -62,6 +72,8 @@ AwayForm readAwayRow(HWND dialog) {
   form.afterIdle = ticked(dialog, IDC_CONFIG_AWAY_IDLE);
   form.minutes = EditFirstLine(GetDlgItem(dialog, IDC_CONFIG_AWAY_MINUTES));
   form.whenLocked = ticked(dialog, IDC_CONFIG_AWAY_LOCKED);
+  form.trayIcon = ticked(dialog, IDC_CONFIG_TRAY_ICON);
+  form.hideWhenMinimised = ticked(dialog, IDC_CONFIG_HIDE_MINIMISED);
   return form;
 }
 
@@ -118,6 +130,7 @@ void onCommand(HWND dialog, int id, int) {
   if (id == IDOK) confirm(dialog);
   if (id == IDCANCEL) cancel(dialog);
   if (id == IDC_CONFIG_AWAY_IDLE) showMinutesBox(dialog, ticked(dialog, IDC_CONFIG_AWAY_IDLE));
+  if (id == IDC_CONFIG_TRAY_ICON) showHideBox(dialog, ticked(dialog, IDC_CONFIG_TRAY_ICON));
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -76,12 +76,16 @@ AwayForm awayFormFromSettings(const AwaySettings& settings) {
   form.afterIdle = settings.idleMinutes > 0;
   if (form.afterIdle) form.minutes = std::to_string(settings.idleMinutes);
   form.whenLocked = settings.whenLocked;
+  form.trayIcon = settings.trayIcon;
+  form.hideWhenMinimised = settings.hideWhenMinimised;
   return form;
 }
 
 AwaySettings awaySettingsFromForm(const AwayForm& form) {
   AwaySettings settings;
   settings.whenLocked = form.whenLocked;
+  settings.trayIcon = form.trayIcon;
+  settings.hideWhenMinimised = form.hideWhenMinimised;
   if (!form.afterIdle) return settings;
   const std::string digits = trimmed(form.minutes);
   const bool number = !digits.empty() && digits.size() <= 9 &&

@@ -41,12 +41,14 @@ void storeForm(const ConfigForm& form, Settings& settings);
 // The confirmation warns (without refusing) when the message box is empty.
 bool formLacksMessage(const ConfigForm& form);
 
-// The row that makes Quorvane activate by itself: the idle check box with its minutes box,
-// and the lock check box.
+// The rows kept in away.qvr: the idle check box with its minutes box, the lock check box,
+// and the two of the notification-area icon.
 struct AwayForm {
   bool afterIdle = false;
   std::string minutes = std::to_string(AWAY_MINUTES_OFFERED);
   bool whenLocked = false;
+  bool trayIcon = true;
+  bool hideWhenMinimised = false;
 };
 
 // The form for the stored settings: minutes are offered as 10 while their box is not ticked.

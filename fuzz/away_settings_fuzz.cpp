@@ -1,4 +1,4 @@
-// away.qvr from arbitrary bytes: whatever loads is within range, saves as the two lines
+// away.qvr from arbitrary bytes: whatever loads is within range, saves as the four lines
 // and loads back as the same settings.
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   QV_REQUIRE(store.save());
   const std::string expected = "IdleMinutes=" + std::to_string(loaded.idleMinutes) +
-                               "\r\nWhenLocked=" + (loaded.whenLocked ? "1" : "0") + "\r\n";
+                               "\r\nWhenLocked=" + (loaded.whenLocked ? "1" : "0") +
+                               "\r\nTrayIcon=" + (loaded.trayIcon ? "1" : "0") +
+                               "\r\nHideWhenMinimised=" + (loaded.hideWhenMinimised ? "1" : "0") +
+                               "\r\n";
   QV_REQUIRE(ReadWholeFile(FILE_NAME) == expected);
 
   AwaySettingsStore again;

@@ -31,6 +31,18 @@
 #define IDB_NOTE_MESSAGE 147   // popup, NOTE_MESSAGE
 #define IDB_ABOUT 171          // About box
 
+// Icons of the notification area and the taskbar button (drawn by bitmaps/make_bitmaps.py,
+// each with images of 16, 20, 24 and 32 pixels). The program's own icon is named, in
+// release.rc. "_HC": the variant for high contrast, which reads on black and on white.
+#define IDI_TRAY_INACTIVE 180      // autoresponse inactive
+#define IDI_TRAY_ON_GUARD 181      // on guard, activated by the user
+#define IDI_TRAY_BY_ITSELF 182     // on guard by itself, activated while the user is away
+#define IDI_TRAY_INACTIVE_HC 183
+#define IDI_TRAY_ON_GUARD_HC 184
+#define IDI_TRAY_BY_ITSELF_HC 185
+#define IDI_BADGE_ON_GUARD 186     // the taskbar button's badge while on guard
+#define IDI_BADGE_BY_ITSELF 187    // and while on guard by itself
+
 // Main window (129). Activate and DeActivate carry IDOK and IDCANCEL.
 #define IDC_ACTIVATE 1
 #define IDC_DEACTIVATE 2
@@ -82,6 +94,8 @@
 #define IDC_CONFIG_AWAY_IDLE 1043     // "Auto-Activate After": activate after idle minutes
 #define IDC_CONFIG_AWAY_MINUTES 1044  // the idle minutes, 1 to 999
 #define IDC_CONFIG_AWAY_LOCKED 1045   // "Auto-Activate When Computer Is Locked"
+#define IDC_CONFIG_TRAY_ICON 1046     // "Show Icon In Notification Area"
+#define IDC_CONFIG_HIDE_MINIMISED 1047  // "Hide Window When Minimised"
 
 // Message log window (166).
 #define IDC_LOG_CLOSE 2
@@ -90,11 +104,17 @@
 #define IDC_LOG_CLEAR 1036
 #define IDC_LOG_REFRESH 1037
 
+// The notification-area icon's menu: [ Activate ], [ DeActivate ] and Exit carry the main
+// window's IDC_ACTIVATE, IDC_DEACTIVATE and IDC_CLOSE_BUTTON, so they run the buttons' code.
+#define IDM_TRAY_SHOW 1100            // "Show Quorvane"
+// The one icon Quorvane puts into the notification area.
+#define TRAY_ICON_ID 1
+
 // Private window messages, with both parameters 0, posted (never sent) but for a later
 // start's call to come forward, which waits until it is handled. The main window takes
 // the note requests, the settings change, the guard's end and that call; the companions
 // re-dock; a popup returns to its corner after a change of display scale, and every window
-// widens its labels again.
+// widens its labels again. Only the notification area's UM_TRAY_ICON carries parameters.
 #define UM_SHOW_NOTE_MESSAGE 2015  // popup of kind NOTE_MESSAGE with its oldest pending note
 #define UM_SHOW_NOTE_INFO 2016     // popup of kind NOTE_INFO with its oldest pending note
 #define UM_SHOW_NOTE_CAUTION 2017  // popup of kind NOTE_CAUTION with its oldest pending note
@@ -110,6 +130,11 @@
 #define UM_FIT_LABELS 2026         // labels widened to their texts once rescaled (FitLabels)
 #define UM_COME_FORWARD 2031       // from a later start: restore the main window, bring it up
                                    // (answers COME_FORWARD_CLOSING while it closes)
+// What the user did to the notification-area icon (clicks, keys), from the shell: the
+// event in lParam's low word (or lParam itself before NOTIFYICON_VERSION_4).
+#define UM_TRAY_ICON 2032
+// The counts in the main window's title changed: the icon's tooltip follows them.
+#define UM_TRAY_REFRESH 2033
 
 // Window timers.
 #define IDT_NOTE_CLOSE 1           // a notification popup closes itself

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the background pictures of every window as 24-bit BMP files, and the program's
-icon (quorvane.ico) for the program and its installer.
+"""Draws the background pictures of every window as 24-bit BMP files, the program's icon
+(quorvane.ico) for the program and its installer, and the icons that show the state in the
+notification area (tray_*.ico, with high-contrast variants *_hc.ico) and as a badge on the
+taskbar button (badge_*.ico).
 
 Run from anywhere: python3 resources/bitmaps/make_bitmaps.py. The results are committed,
 so a build needs nothing but the .bmp and .ico files. Only the standard library is used.
@@ -165,7 +167,7 @@ def icon_mark(u, v):
     return (c[0], c[1], c[2], 1.0)
 
 
-def icon_image(size, samples=4):
+def icon_image(size, samples=4, mark=icon_mark):
     """Rows of (r, g, b, a) from the top, each pixel averaged over samples x samples."""
     rows = []
     for y in range(size):
@@ -174,8 +176,8 @@ def icon_image(size, samples=4):
             acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(samples):
                 for sx in range(samples):
-                    r, g, b, a = icon_mark((x + (sx + 0.5) / samples) / size,
-                                           (y + (sy + 0.5) / samples) / size)
+                    r, g, b, a = mark((x + (sx + 0.5) / samples) / size,
+                                      (y + (sy + 0.5) / samples) / size)
                     acc = [acc[0] + r * a, acc[1] + g * a, acc[2] + b * a, acc[3] + a]
             n = samples * samples
             alpha = acc[3] / n
@@ -223,12 +225,115 @@ def icon_png_entry(rows):
 
 
 ICON_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]  # 256 as PNG, the smaller ones as bitmaps
+# The small icon at 100, 125, 150 and 200 %: the notification area and the taskbar badge.
+SMALL_ICON_SIZES = [16, 20, 24, 32]
 
 
-def write_ico(name):
+# The state icons are drawn from shapes given by their signed distance (negative inside,
+# in units of the icon's side): a fill with an outline of its own, which keeps each shape
+# apart from what lies under it and readable on a light or a dark taskbar.
+
+def ring_q(u, v, half):
+    """The program's 'Q': a ring with a short tail to the lower right."""
+    cx, cy, radius = 0.47, 0.46, 0.25
+    ring = abs(math.hypot(u - cx, v - cy) - radius) - half
+    tx, ty = u - (cx + 0.13), v - (cy + 0.13)
+    along = max(-0.02, min(0.2, (tx + ty) / math.sqrt(2)))
+    px, py = tx - along / math.sqrt(2), ty - along / math.sqrt(2)
+    return min(ring, math.hypot(px, py) - half)
+
+
+def disc(u, v, cx, cy, r):
+    return math.hypot(u - cx, v - cy) - r
+
+
+def crescent(u, v, cx, cy, r):
+    """A waning moon: the disc without a smaller one shifted to the upper right."""
+    return max(disc(u, v, cx, cy, r), -disc(u, v, cx + 0.55 * r, cy - 0.45 * r, 0.62 * r))
+
+
+def tile(u, v):
+    """The rounded square of the program's icon."""
+    inset, corner = 0.04, 0.22
+    qx = abs(u - 0.5) - (0.5 - inset - corner)
+    qy = abs(v - 0.5) - (0.5 - inset - corner)
+    return math.hypot(max(qx, 0.0), max(qy, 0.0)) + min(max(qx, qy), 0.0) - corner
+
+
+def outlined(d, fill, outline, width):
+    """(r, g, b, alpha) of a shape at signed distance d, or None outside it."""
+    if d > 0:
+        return None
+    c = outline if d > -width else fill
+    return (c[0], c[1], c[2], 1.0)
+
+
+ON_GUARD = ((64, 210, 80), (10, 60, 20))       # green with a dark rim
+BY_ITSELF = ((255, 184, 40), (90, 50, 0))      # amber with a dark rim
+HIGH_CONTRAST = ((0, 0, 0), (255, 255, 255))   # black with a white rim
+BADGES = {"on_guard": lambda u, v, r: disc(u, v, 0.74, 0.74, r),
+          "by_itself": lambda u, v, r: crescent(u, v, 0.74, 0.74, r)}
+
+
+def greyed(mark):
+    """The mark in greys, dimmed: autoresponse is off."""
+
+    def pixel(u, v):
+        r, g, b, a = mark(u, v)
+        grey = 0.3 * r + 0.59 * g + 0.11 * b
+        return (grey * 0.8 + 30, grey * 0.8 + 30, grey * 0.8 + 34, a)
+
+    return pixel
+
+
+def with_badge(mark, badge, colours, radius=0.27, clear=None):
+    """The mark with the state's badge over its lower right corner, on a disc of the clear
+    colour if given, so that no part of the mark shows through the badge's shape."""
+
+    def pixel(u, v):
+        drawn = outlined(BADGES[badge](u, v, radius), colours[0], colours[1], 0.075)
+        if not drawn and clear and disc(u, v, 0.74, 0.74, radius) <= 0 and tile(u, v) <= -0.08:
+            drawn = clear + (1.0,)
+        return drawn or mark(u, v)
+
+    return pixel
+
+
+def high_contrast_q(u, v):
+    """A white tile with a black rim and a black 'Q': two tones on any background."""
+    if ring_q(u, v, 0.07) <= 0 and tile(u, v) <= -0.08:
+        return (0, 0, 0, 1.0)
+    return outlined(tile(u, v), (255, 255, 255), (0, 0, 0), 0.08) or (0, 0, 0, 0.0)
+
+
+def badge_alone(badge, colours):
+    """The taskbar button's badge: the state's shape filling the icon."""
+
+    def pixel(u, v):
+        d = BADGES[badge](u + 0.24, v + 0.24, 0.46)
+        return outlined(d, colours[0], colours[1], 0.09) or (0, 0, 0, 0.0)
+
+    return pixel
+
+
+STATE_ICONS = [
+    # name, mark
+    ("tray_inactive.ico", greyed(icon_mark)),
+    ("tray_on_guard.ico", with_badge(icon_mark, "on_guard", ON_GUARD)),
+    ("tray_by_itself.ico", with_badge(icon_mark, "by_itself", BY_ITSELF)),
+    ("tray_inactive_hc.ico", high_contrast_q),
+    ("tray_on_guard_hc.ico", with_badge(high_contrast_q, "on_guard", HIGH_CONTRAST)),
+    ("tray_by_itself_hc.ico",
+     with_badge(high_contrast_q, "by_itself", HIGH_CONTRAST, clear=(255, 255, 255))),
+    ("badge_on_guard.ico", badge_alone("on_guard", ON_GUARD)),
+    ("badge_by_itself.ico", badge_alone("by_itself", BY_ITSELF)),
+]
+
+
+def write_ico(name, mark=icon_mark, sizes=ICON_SIZES):
     images = []
-    for size in ICON_SIZES:
-        rows = icon_image(size, 4 if size < 256 else 2)
+    for size in sizes:
+        rows = icon_image(size, 4 if size < 256 else 2, mark)
         images.append((size, icon_png_entry(rows) if size >= 256 else icon_bmp_entry(rows)))
     data = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
@@ -248,3 +353,6 @@ if __name__ == "__main__":
         print(name, width, "x", height)
     write_ico("quorvane.ico")
     print("quorvane.ico", ", ".join(str(s) for s in ICON_SIZES))
+    for name, mark in STATE_ICONS:
+        write_ico(name, mark, SMALL_ICON_SIZES)
+        print(name, ", ".join(str(s) for s in SMALL_ICON_SIZES))

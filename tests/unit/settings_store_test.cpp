@@ -1,11 +1,12 @@
-// The settings file "conf.qvr": the ten saved lines, and what every kind of damaged file
-// loads as.
+// The settings files "conf.qvr" (the ten saved lines, and what every kind of damaged file
+// loads as) and "away.qvr" (its lines read; the fuzz target checks what it writes).
 #include "config/settings_store.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "config/away_settings.h"
 #include "scratch_dir.h"
 #include "tests/support/conf_file.h"
 
@@ -90,6 +91,23 @@ TEST_F(SettingsFile, MissingDirectoryOrReadOnlyFile) {
   EXPECT_FALSE(store.save());
   setReadOnly("conf.qvr", false);
   EXPECT_EQ(readFile("conf.qvr"), FALLBACK_FILE);
+}
+
+TEST_F(SettingsFile, AwayLinesInAnyOrderWithTheirDefaults) {
+  // clang-format off
+  const std::pair<std::string, AwaySettings> rows[] = {  // idle, locked, icon, hide
+    {"",                                                      {0, false, true, false}},
+    {"IdleMinutes=5\r\nWhenLocked=1\r\n",                     {5, true, true, false}},
+    {"HideWhenMinimised=1\r\nTrayIcon=0\r\nIdleMinutes=999\r\n", {999, false, false, true}},
+    {"TrayIcon=2\r\nHideWhenMinimised=yes\r\nTrayIcon=\r\n",     {0, false, true, false}},
+  };
+  // clang-format on
+  for (const auto& [bytes, loaded] : rows) {
+    writeFile("away.qvr", bytes);
+    AwaySettingsStore store;
+    store.load();
+    EXPECT_EQ(store.settings(), loaded) << bytes;
+  }
 }
 
 }  // namespace

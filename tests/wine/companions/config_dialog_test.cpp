@@ -68,7 +68,9 @@ TEST(ConfigDialog, OpensWithTheFileAndOkSavesTheJoinedMessageAndSelections) {
   Click(dialog, IDC_CONFIG_AWAY_IDLE);
   ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_CONFIG_AWAY_MINUTES) == "10"; }, 2000));
   Click(dialog, IDOK);
-  EXPECT_TRUE(WaitForFile(app, "away.qvr", "IdleMinutes=0\r\nWhenLocked=1\r\n"))
+  EXPECT_TRUE(WaitForFile(
+      app, "away.qvr",
+      CrLfLines({"IdleMinutes=0", "WhenLocked=1", "TrayIcon=1", "HideWhenMinimised=0"})))
       << FileBytes(app, "away.qvr");
   EXPECT_EQ(app.close(), 0u);
 }

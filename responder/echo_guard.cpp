@@ -10,20 +10,42 @@ EchoGuard::Contact* EchoGuard::find(const std::string& senderKey) {
   return nullptr;
 }
 
-EchoGuard::Verdict EchoGuard::take(const std::string& senderKey, const std::string& text,
-                                   uint64_t nowMs) {
+EchoGuard::Verdict EchoGuard::take(const std::string& senderKey, WindowId window,
+                                   const std::string& text, uint64_t nowMs) {
   Contact* contact = find(senderKey);
   if (!contact) {
-    contacts_.push_back(Contact{senderKey, text});
+    Contact first;
+    first.key = senderKey;
+    first.lastText = text;
+    first.lastWindow = window;
+    first.lastMs = nowMs;
+    contacts_.push_back(first);
     return Verdict::Answer;
   }
-  // A message that was not answered cannot make the next one an echo.
-  const bool echo = contact->lastAnswered && text == contact->lastText &&
-                    nowMs - contact->answeredMs < ECHO_WINDOW_MS;
+  // The same window read again: its close is not handled yet, or the client asks first.
+  // A window that could not be asked to close is read anew and may be answered again.
+  if (window == contact->lastWindow && text == contact->lastText) {
+    if (contact->lastClosing) return Verdict::AlreadyTaken;
+    return contact->silenced ? Verdict::Silenced : Verdict::Answer;
+  }
+  // A message that was not answered cannot make the next one an echo, unless nothing is
+  // answered because the contact is silenced: then the loop is still going on.
+  const bool echo =
+      text == contact->lastText &&
+      (contact->silenced ? nowMs - contact->lastMs < ECHO_WINDOW_MS
+                         : contact->lastAnswered && nowMs - contact->answeredMs < ECHO_WINDOW_MS);
   contact->echoes = echo ? contact->echoes + 1 : 0;
   contact->lastText = text;
+  contact->lastWindow = window;
+  contact->lastClosing = false;
   contact->lastAnswered = false;
-  if (contact->silenced) return Verdict::Silenced;
+  contact->lastMs = nowMs;
+  if (contact->silenced) {
+    if (echo) return Verdict::Silenced;
+    // Something new, or the same again after a while: a person, answered again.
+    contact->silenced = false;
+    return Verdict::Answer;
+  }
   if (contact->echoes < ECHOES_SILENCING) return Verdict::Answer;
   contact->silenced = true;
   return Verdict::SilencedNow;
@@ -34,4 +56,8 @@ void EchoGuard::answered(const std::string& senderKey, uint64_t nowMs) {
     contact->lastAnswered = true;
     contact->answeredMs = nowMs;
   }
+}
+
+void EchoGuard::closing(const std::string& senderKey) {
+  if (Contact* contact = find(senderKey)) contact->lastClosing = true;
 }

@@ -22,10 +22,10 @@ constexpr uint32_t SETTLE_DELAY_MS = 1000;
 const char* const STATUS_OUTGOING = "OutGoing IM Detected...";
 const char* const STATUS_RESPONDED = "IM Autoresponded...";
 
-// Said once per activation of a contact whom the echo rule stops answering.
+// Said each time the echo rule stops answering a contact.
 std::string automaticRepliesText(const std::string& senderId) {
   return "Replies from " + senderId +
-         " look automatic: Quorvane stops answering them until the next activation";
+         " look automatic: Quorvane stops answering them until they write something new";
 }
 
 void wait(GuardParams& params, uint32_t ms) {
@@ -53,41 +53,59 @@ bool keepGuarding(const GuardParams& params) {
   return AutoresponseActive && isNewest(params);
 }
 
-PassOutcome processTop(GuardParams& params, const std::string& replyText) {
+// What became of one conversation window in a pass.
+enum class WindowOutcome {
+  Processed,   // answered or not, closed, counted and logged
+  PassedOver,  // left alone, the pass goes on below it
+  Failed,      // not read this time: tried again at the next pass, the pass goes on
+  NotClosed,   // handled but not closed: the pass ends, the next one reads it anew
+};
+
+// Reads who wrote and what into the responder. Whatever goes wrong here (memory exhausted,
+// say) concerns this window alone.
+WindowOutcome readConversation(GuardParams& params, WindowId window, std::string& senderId) {
   Responder& responder = *params.responder;
   ImWindows& windows = responder.windows;
+  try {
+    if (!ParseSenderId(windows.readTitle(window, LONG_TITLE_COUNT), senderId))
+      return WindowOutcome::Failed;
+    responder.senderKey = MakeSenderKey(senderId);
+    if (IsPlaceholderSender(responder.senderKey)) return WindowOutcome::Failed;
 
-  WindowId window = windows.findTopConversation();
-  if (window == 0) return PassOutcome::Failed;
-  // Only the topmost conversation window is ever looked at, so an ignored or group-chat
-  // window on top holds back every window below it.
-  if (responder.ignoredWindows.Contains(window)) return PassOutcome::PassedOver;
-  if (IsGroupChatTitle(windows.readTitle(window, SHORT_TITLE_COUNT)))
-    return PassOutcome::PassedOver;
-
-  wait(params, SETTLE_DELAY_MS);
-
-  std::string senderId;
-  if (!ParseSenderId(windows.readTitle(window, LONG_TITLE_COUNT), senderId))
-    return PassOutcome::Failed;
-  responder.senderKey = MakeSenderKey(senderId);
-  if (IsPlaceholderSender(responder.senderKey)) return PassOutcome::Failed;
-
-  std::string conversationText;
-  if (!windows.readConversationText(window, conversationText)) return PassOutcome::Failed;
-  if (!responder.extractor.ExtractMessage(':', conversationText, responder.messageText)) {
-    // A window the user opened to write to somebody: leave it alone until the next
-    // activation.
-    showStatus(params, STATUS_OUTGOING);
-    responder.messageText.clear();
-    responder.ignoredWindows.Add(window);
-    return PassOutcome::Failed;
+    std::string conversationText;
+    if (!windows.readConversationText(window, conversationText)) return WindowOutcome::Failed;
+    if (!responder.extractor.ExtractMessage(':', conversationText, responder.messageText)) {
+      // A window the user opened to write to somebody: leave it alone until the next
+      // activation.
+      showStatus(params, STATUS_OUTGOING);
+      responder.messageText.clear();
+      responder.ignoredWindows.Add(window);
+      return WindowOutcome::Failed;
+    }
+    return WindowOutcome::Processed;
+  } catch (...) {
+    return WindowOutcome::Failed;
   }
+}
+
+// The window has settled: read it, answer it if it may be answered, close it, count it.
+WindowOutcome processWindow(GuardParams& params, WindowId window, const std::string& replyText) {
+  std::string senderId;
+  const WindowOutcome read = readConversation(params, window, senderId);
+  if (read != WindowOutcome::Processed) return read;
+  Responder& responder = *params.responder;
+  ImWindows& windows = responder.windows;
 
   // The echo rule comes first, so a contact it holds back does not move on the counter.
   ReplyPolicy& policy = *params.policy;
   const EchoGuard::Verdict verdict =
-      policy.echoes.take(responder.senderKey, responder.messageText, now(params));
+      policy.echoes.take(responder.senderKey, window, responder.messageText, now(params));
+  if (verdict == EchoGuard::Verdict::AlreadyTaken) {
+    // Answered, counted and logged already; it goes once the client handles its close.
+    responder.senderKey.clear();
+    responder.messageText.clear();
+    return WindowOutcome::PassedOver;
+  }
   // Told at once: should the window not close, the next pass finds the contact silenced.
   if (verdict == EchoGuard::Verdict::SilencedNow)
     PostNote(NOTE_INFO, automaticRepliesText(senderId));
@@ -104,7 +122,8 @@ PassOutcome processTop(GuardParams& params, const std::string& replyText) {
 
   // A window that could not be closed is read anew by the next pass, so it is neither
   // counted nor logged now.
-  if (!CloseConversation(windows, window)) return PassOutcome::Failed;
+  if (!CloseConversation(windows, window)) return WindowOutcome::NotClosed;
+  policy.echoes.closing(responder.senderKey);
 
   ++ReceivedCount;
   if (params.tally) params.tally->add(params.activation, responder.senderKey, replied);
@@ -116,7 +135,38 @@ PassOutcome processTop(GuardParams& params, const std::string& replyText) {
   responder.messageText.clear();
   showStatus(params, verdict == EchoGuard::Verdict::SilencedNow ? automaticRepliesText(senderId)
                                                                 : STATUS_RESPONDED);
-  return PassOutcome::Processed;
+  return WindowOutcome::Processed;
+}
+
+PassOutcome processTop(GuardParams& params, const std::string& replyText) {
+  Responder& responder = *params.responder;
+  ImWindows& windows = responder.windows;
+
+  const std::vector<WindowId> conversations = windows.listConversations();
+  if (conversations.empty()) return PassOutcome::Failed;
+  // From the top down, the first window that can be answered is the pass's one. Windows
+  // above it that are left alone or cannot be read now do not hold it back.
+  PassOutcome outcome = PassOutcome::PassedOver;
+  bool settled = false;
+  for (WindowId window : conversations) {
+    if (responder.ignoredWindows.Contains(window)) continue;
+    if (IsGroupChatTitle(windows.readTitle(window, SHORT_TITLE_COUNT))) continue;
+    // Every window listed has had its second to fill once the first one has.
+    if (!settled) wait(params, SETTLE_DELAY_MS);
+    settled = true;
+    switch (processWindow(params, window, replyText)) {
+      case WindowOutcome::Processed:
+        return PassOutcome::Processed;
+      case WindowOutcome::NotClosed:
+        return PassOutcome::Failed;
+      case WindowOutcome::Failed:
+        outcome = PassOutcome::Failed;
+        break;
+      case WindowOutcome::PassedOver:
+        break;
+    }
+  }
+  return outcome;
 }
 
 }  // namespace
@@ -192,14 +242,16 @@ int GuardThreadMain(GuardParams& params) {
     // answered, so the thread ends instead.
     started = false;
   }
-  // Only now: a conversation that arrives once the status line or the popup says so is
+  // "On guard" is said once the previous thread has ended: said before, the status line
+  // of that thread's last pass ("IM Autoresponded...") would cover it. Said after the
+  // snapshot, so a conversation that arrives once the status line or the popup says so is
   // answered, never taken for one the user had open at activation. An activation that has
   // already ended or been followed by another says nothing.
+  if (params.waitForPrevious) params.waitForPrevious();
   if (started && keepGuarding(params)) {
     showStatus(params, STATUS_ON_GUARD);
     PostNote(NOTE_INFO, STATUS_ON_GUARD);
   }
-  if (params.waitForPrevious) params.waitForPrevious();
   if (started && isNewest(params)) guard(params, snapshot);
 
   // Only the newest activation tells that guarding has ended: an older thread that ends

@@ -1,5 +1,5 @@
-// The guard thread: while autoresponse is active it looks at the topmost conversation
-// window once a second, answers it, closes it, counts and logs it.
+// The guard thread: while autoresponse is active it looks at the conversation windows once
+// a second, answers the topmost one that may be answered, closes it, counts and logs it.
 #pragma once
 
 #include <atomic>
@@ -67,7 +67,7 @@ struct GuardParams {
 
 enum class PassOutcome { Processed, PassedOver, Failed };
 
-// One pass over the topmost conversation window.
+// One pass: the topmost conversation window that may be answered, if any, is answered.
 PassOutcome ProcessTopConversation(GuardParams& params, const std::string& replyText);
 
 // The thread's routine; returns 0. As the newest activation's thread ends, it posts
@@ -84,10 +84,11 @@ class GuardThread {
   ~GuardThread();
 
   // Starts the thread of a new activation, then makes autoresponse active; returns at
-  // once. The thread itself says "on guard", in the status line and a popup, once it knows
-  // which conversations were open at activation. A thread of an earlier activation that is still in
-  // its last pass finishes it while the new thread takes its snapshot; the new thread then waits
-  // for it to end before its own first pass, so two passes never run at once. A thread that cannot
+  // once. A thread of an earlier activation that is still in its last pass finishes it while
+  // the new thread takes its snapshot; the new thread then waits for it to end before its
+  // own first pass, so two passes never run at once. Only then, knowing which conversations
+  // were open at activation, does the new thread say "on guard", in the status line and a
+  // popup: nothing the earlier thread writes comes after it. A thread that cannot
   // be started changes nothing (autoresponse stays inactive, the previous thread stays this
   // object's): the status line and an error popup say so, and the answer is false.
   bool StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,

@@ -20,6 +20,8 @@ class ImWindows {
 
   // The first top-level conversation window ("IMClass") in Z order, or 0.
   virtual WindowId findTopConversation() = 0;
+  // Every top-level conversation window in Z order, the topmost first.
+  virtual std::vector<WindowId> listConversations() = 0;
   // Every top-level window on the desktop in Z order, starting from the first.
   virtual std::vector<WindowId> listTopLevelWindows(WindowId anyTopLevel) = 0;
   // The window's title as GetWindowTextA gives it with a buffer of maxCount characters

@@ -85,6 +85,16 @@ WindowId Win32ImWindows::findTopConversation() {
   return idOf(FindWindowA("IMClass", nullptr));
 }
 
+std::vector<WindowId> Win32ImWindows::listConversations() {
+  std::vector<WindowId> conversations;
+  for (HWND w = FindWindowExA(nullptr, nullptr, "IMClass", nullptr);
+       w && conversations.size() < MOST_TOP_LEVEL_WINDOWS;
+       w = FindWindowExA(nullptr, w, "IMClass", nullptr)) {
+    conversations.push_back(idOf(w));
+  }
+  return conversations;
+}
+
 std::vector<WindowId> Win32ImWindows::listTopLevelWindows(WindowId anyTopLevel) {
   std::vector<WindowId> windows;
   if (anyTopLevel == 0) return windows;

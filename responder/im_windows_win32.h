@@ -26,6 +26,7 @@ class Win32ImWindows : public ImWindows {
   void threadEnding() override;
 
   WindowId findTopConversation() override;
+  std::vector<WindowId> listConversations() override;
   std::vector<WindowId> listTopLevelWindows(WindowId anyTopLevel) override;
   std::string readTitle(WindowId window, int maxCount) override;
   bool readConversationText(WindowId conversation, std::string& text) override;

@@ -25,6 +25,7 @@ class FakeImWindows : public ImWindows {
     bool hasEntryField = true;
     bool hasSendButton = true;
     bool closeFails = false;
+    bool staysOpen = false;  // its close is posted but not handled (yet)
   };
 
   enum class EventKind { Focus, Char, Click, Close, Sleep };
@@ -168,6 +169,13 @@ class FakeImWindows : public ImWindows {
       if (conversations_.count(id)) return id;
     return 0;
   }
+  std::vector<WindowId> listConversations() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<WindowId> ids;
+    for (WindowId id : zOrder_)
+      if (conversations_.count(id)) ids.push_back(id);
+    return ids;
+  }
   std::vector<WindowId> listTopLevelWindows(WindowId anyTopLevel) override {
     std::lock_guard<std::mutex> lock(mutex_);
     ++listings_;
@@ -225,7 +233,8 @@ class FakeImWindows : public ImWindows {
     auto it = conversations_.find(conversation);
     if (it == conversations_.end() || !open(conversation) || it->second.closeFails) return false;
     events_.push_back({EventKind::Close, conversation, 0});
-    zOrder_.erase(std::find(zOrder_.begin(), zOrder_.end(), conversation));
+    if (!it->second.staysOpen)
+      zOrder_.erase(std::find(zOrder_.begin(), zOrder_.end(), conversation));
     return true;
   }
 

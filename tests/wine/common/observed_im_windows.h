@@ -42,6 +42,11 @@ class ObservedImWindows : public ImWindows {
     ++looks_;
     return real_.findTopConversation();
   }
+  std::vector<WindowId> listConversations() override {
+    std::lock_guard<std::mutex> gate(lookGate_);
+    ++looks_;
+    return real_.listConversations();
+  }
   std::vector<WindowId> listTopLevelWindows(WindowId w) override {
     return real_.listTopLevelWindows(w);
   }

@@ -251,20 +251,16 @@ TEST_F(EngineTest, OutgoingWindowIsReportedOnceThenIgnored) {
   int notices = engine->port.countStatus("OutGoing IM Detected...");
   HWND outgoing = messenger->openEmpty("mia - chat");
   HWND behind = openBehind("ned");
-  engine->waitPasses(4);
-  EXPECT_EQ(engine->port.countStatus("OutGoing IM Detected..."), notices + 1);
-  // Only the topmost window is looked at: the one behind waits.
-  EXPECT_EQ(eventOrder(behind), "o");
-
-  ASSERT_TRUE(messenger->raise(behind));
+  // The outgoing window on top does not hold back the one behind it.
   ASSERT_TRUE(messenger->waitForClose(behind, 8000));
   engine->waitPasses(2);
+  EXPECT_EQ(engine->port.countStatus("OutGoing IM Detected..."), notices + 1);
   EXPECT_EQ(eventOrder(outgoing), "o");
   waitForCount(1);
   EXPECT_EQ(added(), (Totals{1, 1, 1, 1}));
 }
 
-TEST_F(EngineTest, WindowOnTopThatCannotBeAnsweredHoldsBackTheOthers) {
+TEST_F(EngineTest, WindowOnTopThatCannotBeAnsweredHoldsBackNoneBelow) {
   struct Case {
     const char* name;
     std::string title;
@@ -287,12 +283,9 @@ TEST_F(EngineTest, WindowOnTopThatCannotBeAnsweredHoldsBackTheOthers) {
     HWND top = messenger->openConversation(blocker);
     ASSERT_TRUE(top) << c.name;
     HWND behind = openBehind("ola");
-    engine->waitPasses(2);
-    EXPECT_EQ(eventOrder(behind), "o") << c.name;
-
-    ASSERT_TRUE(messenger->raise(behind)) << c.name;
     EXPECT_TRUE(messenger->waitForClose(behind, 8000)) << c.name;
-    EXPECT_EQ(eventOrder(top), "o") << c.name << ": the blocking window was touched";
+    engine->waitPasses(2);
+    EXPECT_EQ(eventOrder(top), "o") << c.name << ": the window on top was touched";
     waitUntil([&] { return totals().records > start.records; }, 5000);
     Totals now = totals();
     EXPECT_EQ(now.received - start.received, 1) << c.name;

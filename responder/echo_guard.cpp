@@ -2,6 +2,9 @@
 // answered. A person who writes anything new, or writes again later, is never held back.
 #include "responder/echo_guard.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "base/ansi_text.h"
 
 EchoGuard::Contact* EchoGuard::find(const std::string& senderKey) {
@@ -23,11 +26,12 @@ EchoGuard::Verdict EchoGuard::take(const std::string& senderKey, WindowId window
     return Verdict::Answer;
   }
   // The same window read again: its close is not handled yet, or the client asks first.
+  const std::pair<WindowId, std::size_t> taken{window, std::hash<std::string>()(text)};
+  if (std::find(contact->closing.begin(), contact->closing.end(), taken) != contact->closing.end())
+    return Verdict::AlreadyTaken;
   // A window that could not be asked to close is read anew and may be answered again.
-  if (window == contact->lastWindow && text == contact->lastText) {
-    if (contact->lastClosing) return Verdict::AlreadyTaken;
+  if (window == contact->lastWindow && text == contact->lastText)
     return contact->silenced ? Verdict::Silenced : Verdict::Answer;
-  }
   // A message that was not answered cannot make the next one an echo, unless nothing is
   // answered because the contact is silenced: then the loop is still going on.
   const bool echo =
@@ -37,7 +41,6 @@ EchoGuard::Verdict EchoGuard::take(const std::string& senderKey, WindowId window
   contact->echoes = echo ? contact->echoes + 1 : 0;
   contact->lastText = text;
   contact->lastWindow = window;
-  contact->lastClosing = false;
   contact->lastAnswered = false;
   contact->lastMs = nowMs;
   if (contact->silenced) {
@@ -59,5 +62,6 @@ void EchoGuard::answered(const std::string& senderKey, uint64_t nowMs) {
 }
 
 void EchoGuard::closing(const std::string& senderKey) {
-  if (Contact* contact = find(senderKey)) contact->lastClosing = true;
+  if (Contact* contact = find(senderKey))
+    contact->closing.emplace_back(contact->lastWindow, std::hash<std::string>()(contact->lastText));
 }

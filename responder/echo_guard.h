@@ -3,8 +3,10 @@
 // something that is not an echo.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "responder/im_windows.h"
@@ -42,7 +44,9 @@ class EchoGuard {
     std::string key;
     std::string lastText;
     WindowId lastWindow = 0;
-    bool lastClosing = false;
+    // The windows of this contact's messages that were asked to close, each with a hash
+    // of its message: one still open when read again brings nothing new.
+    std::vector<std::pair<WindowId, std::size_t>> closing;
     bool lastAnswered = false;
     uint64_t lastMs = 0;  // when the previous message came
     uint64_t answeredMs = 0;

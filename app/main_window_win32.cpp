@@ -178,8 +178,7 @@ void Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
   setReplyEditable(window, false);
   // Returns at once, autoresponse active: a thread of the last activation that is still
   // finishing its pass is waited for by the new thread, never by this window. The thread
-  // says "on guard" once it knows the conversations open now and the last activation's
-  // thread has ended. A thread that cannot be
+  // says "on guard" once it knows the conversations open now. A thread that cannot be
   // started has said so; the reply stays the user's to change.
   if (!guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort())) {
     setReplyEditable(window, true);

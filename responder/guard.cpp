@@ -41,8 +41,16 @@ uint64_t now(const GuardParams& params) {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// The status line is the newest activation's: a thread whose activation has been followed
+// by another finishes its pass without a word there, as its text would cover the newer
+// "on guard".
 void showStatus(GuardParams& params, const std::string& text) {
-  if (params.mainWindow) params.mainWindow->setItemText(IDC_STATUS, text);
+  if (!params.mainWindow) return;
+  auto write = [&] { params.mainWindow->setItemText(IDC_STATUS, text); };
+  if (params.activations)
+    params.activations->writeIfNewest(params.activation, write);
+  else
+    write();
 }
 
 bool isNewest(const GuardParams& params) {
@@ -242,16 +250,15 @@ int GuardThreadMain(GuardParams& params) {
     // answered, so the thread ends instead.
     started = false;
   }
-  // "On guard" is said once the previous thread has ended: said before, the status line
-  // of that thread's last pass ("IM Autoresponded...") would cover it. Said after the
-  // snapshot, so a conversation that arrives once the status line or the popup says so is
+  // Only now: a conversation that arrives once the status line or the popup says so is
   // answered, never taken for one the user had open at activation. An activation that has
-  // already ended or been followed by another says nothing.
-  if (params.waitForPrevious) params.waitForPrevious();
+  // already ended or been followed by another says nothing. The previous thread, should it
+  // still be in its pass, writes no more status lines to cover this one.
   if (started && keepGuarding(params)) {
     showStatus(params, STATUS_ON_GUARD);
     PostNote(NOTE_INFO, STATUS_ON_GUARD);
   }
+  if (params.waitForPrevious) params.waitForPrevious();
   if (started && isNewest(params)) guard(params, snapshot);
 
   // Only the newest activation tells that guarding has ended: an older thread that ends
@@ -286,6 +293,13 @@ bool ActivationOrder::endIfNewest(uint64_t activation, const std::function<void(
   action();
   newestEnded_ = true;
   return true;
+}
+
+void ActivationOrder::writeIfNewest(uint64_t activation, const std::function<void()>& write) {
+  // Not under mutex_: the write waits for the interface thread, which takes mutex_ to begin
+  // an activation. A newer thread's first write waits here until an older one's is done.
+  std::lock_guard<std::mutex> lock(writeMutex_);
+  if (isNewest(activation)) write();
 }
 
 bool ActivationOrder::newestEnded() const {

@@ -32,12 +32,15 @@ class ActivationOrder {
   // The activation's thread ends: if the activation is still the newest, `action` runs
   // while no newer one can begin, and the newest activation counts as ended. True if so.
   bool endIfNewest(uint64_t activation, const std::function<void()>& action);
+  // `write` runs if the activation is the newest, and before any write of a newer one.
+  void writeIfNewest(uint64_t activation, const std::function<void()>& write);
   // Whether the thread of the newest activation has ended.
   bool newestEnded() const;
   uint64_t newest() const;
 
  private:
   mutable std::mutex mutex_;
+  std::mutex writeMutex_;
   uint64_t newest_ = 0;
   bool newestEnded_ = false;
 };
@@ -84,11 +87,11 @@ class GuardThread {
   ~GuardThread();
 
   // Starts the thread of a new activation, then makes autoresponse active; returns at
-  // once. A thread of an earlier activation that is still in its last pass finishes it while
-  // the new thread takes its snapshot; the new thread then waits for it to end before its
-  // own first pass, so two passes never run at once. Only then, knowing which conversations
-  // were open at activation, does the new thread say "on guard", in the status line and a
-  // popup: nothing the earlier thread writes comes after it. A thread that cannot
+  // once. The thread itself says "on guard", in the status line and a popup, once it knows
+  // which conversations were open at activation. A thread of an earlier activation that is
+  // still in its last pass finishes it, writing no more status lines, while the new thread
+  // takes its snapshot; the new thread then waits for it to end before its own first pass,
+  // so two passes never run at once. A thread that cannot
   // be started changes nothing (autoresponse stays inactive, the previous thread stays this
   // object's): the status line and an error popup say so, and the answer is false.
   bool StartGuard(uint32_t pollInterval, const std::string& defaultReplyText,

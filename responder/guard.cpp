@@ -25,7 +25,7 @@ const char* const STATUS_RESPONDED = "IM Autoresponded...";
 // Said each time the echo rule stops answering a contact.
 std::string automaticRepliesText(const std::string& senderId) {
   return "Replies from " + senderId +
-         " look automatic: Quorvane stops answering them until they write something new";
+         " look automatic: no answers until they write something new";
 }
 
 void wait(GuardParams& params, uint32_t ms) {

@@ -331,8 +331,8 @@ TEST_F(GuardTest, EchoesInARowStopTheAnswersToThatContactAlone) {
     EXPECT_EQ(summary.replied, replies) << c.name;
     EXPECT_EQ(summary.contacts, c.contacts) << c.name;
     // Told once when the contact's answers stop.
-    EXPECT_EQ(window.countStatus("Replies from bot look automatic: Quorvane stops answering them "
-                                 "until they write something new"),
+    EXPECT_EQ(window.countStatus(
+                  "Replies from bot look automatic: no answers until they write something new"),
               c.told ? 1 : 0)
         << c.name;
   }

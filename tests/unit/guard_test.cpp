@@ -138,8 +138,6 @@ TEST_F(GuardTest, WindowsPassedOverOrUnreadableHoldBackNoneBelow) {
   }
   const int n = static_cast<int>(std::size(cases));
   EXPECT_EQ(ReceivedCount, n);
-  EXPECT_EQ(RepliedCount, n);
-  EXPECT_EQ(log.messageCount(), static_cast<size_t>(n));
   EXPECT_EQ(port.countStatus("IM Autoresponded..."), n);
   params.responder = &responder;
 }

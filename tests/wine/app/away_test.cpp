@@ -1,7 +1,11 @@
-// Away by itself, as one story: with an away.qvr of one minute Quorvane activates after a
-// minute without input, answers a contact, stops answering a contact who echoes its reply
-// as a second Quorvane would, and stops at the first mouse move with its welcome.
+// Away by itself, as one story: with an away.qvr of one minute and the lock, Quorvane
+// activates after a minute without input, answers contacts whose conversations open under
+// the resting pointer, stops answering a contact who echoes its reply as a second Quorvane
+// would, and stops at the first mouse move right after a reply with its welcome. Then the
+// lock activates it, the machine sleeps and wakes on guard, and the unlock welcomes back.
 #include <gtest/gtest.h>
+
+#include <wtsapi32.h>
 
 #include <string>
 
@@ -12,15 +16,16 @@
 
 namespace {
 
-// The user moves the mouse: input reaches the system, as a person's would. The pointer
-// rests in the bottom left corner, where no window opens: under Wine a window that opens
-// beneath it counts as input.
-void MoveMouse(bool toCorner) {
+// Where the pointer rests: inside every conversation window the stand-in cascades, so that
+// each opens under it (under Wine a window opening under the pointer is reported as a move).
+constexpr POINT RESTING = {400, 350};
+
+// The user moves the mouse: input reaches the system, as a person's would.
+void MoveMouse() {
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dx = toCorner ? 0 : 1;
-  input.mi.dy = toCorner ? 65535 : 0;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | (toCorner ? MOUSEEVENTF_ABSOLUTE : 0);
+  input.mi.dx = 10;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
   ASSERT_EQ(SendInput(1, &input, sizeof input), 1u);
 }
 
@@ -32,17 +37,28 @@ std::vector<std::string> Converse(StandInMessenger& messenger, const char* id,
   return messenger.record(conversation).sent;
 }
 
+bool PopupStartsWith(const QuorvaneApp& app, const std::string& start, DWORD timeoutMs) {
+  return WaitUntil(
+      [&] {
+        for (const PopupWindow& p : app.popups())
+          if (p.text.compare(0, start.size(), start) == 0) return true;
+        return false;
+      },
+      timeoutMs);
+}
+
 TEST(Away, ActivatesAfterIdleMinutesStopsEchoesAndWelcomesBack) {
   QuorvaneApp app("away_story");
   ASSERT_TRUE(app.writeFile("conf.qvr", confFile("Away", "0", "1", "1")));
-  ASSERT_TRUE(app.writeFile("away.qvr", "IdleMinutes=1\r\nWhenLocked=0\r\n"));
+  ASSERT_TRUE(app.writeFile("away.qvr", "IdleMinutes=1\r\nWhenLocked=1\r\n"));
   StandInMessenger messenger;
-  ASSERT_NO_FATAL_FAILURE(MoveMouse(true));
+  ASSERT_TRUE(SetCursorPos(RESTING.x, RESTING.y));
   const ULONGLONG quietSince = GetTickCount64();
   ASSERT_TRUE(StartWithMessenger(app, messenger));
 
   ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard", 120000));
   EXPECT_GE(GetTickCount64() - quietSince, 60000u) << "activated before a minute had passed";
+  EXPECT_TRUE(app.waitForPopup("Autoresponse is on guard"));
   EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY));
   EXPECT_NE(app.text(IDC_LOG_FILE_NAME).find("msg_log_"), std::string::npos);
 
@@ -56,11 +72,26 @@ TEST(Away, ActivatesAfterIdleMinutesStopsEchoesAndWelcomesBack) {
   EXPECT_TRUE(app.waitForPopup(
       "Replies from bot look automatic: Quorvane stops answering them until the next activation"));
   EXPECT_EQ(Converse(messenger, "ann", L"hello?"), std::vector<std::string>{" Hey ann,Away "});
+  EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY)) << "a window under the pointer taken for the user";
 
-  Sleep(2000);  // the user is back a moment after the last reply, not while it is sent
-  ASSERT_NO_FATAL_FAILURE(MoveMouse(false));
+  // Back right after the reply, while Quorvane's click and the closing are just done.
+  ASSERT_NO_FATAL_FAILURE(MoveMouse());
+  EXPECT_TRUE(WaitUntil([&] { return !app.readOnly(IDC_DEFAULT_REPLY); }, 2000));
   EXPECT_TRUE(app.waitForPopup("Welcome back! 6 messages from 2 contacts came in, 4 answered."));
   EXPECT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is Currently Inactive...", 10000));
+
+  // The lock activates at once; asleep and awake again it is still on guard, and input at
+  // the lock screen is no return: the unlock is.
+  app.post(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard", 5000));
+  app.post(WM_POWERBROADCAST, PBT_APMSUSPEND);
+  app.post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+  ASSERT_NO_FATAL_FAILURE(MoveMouse());
+  Sleep(1500);
+  EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY)) << "stopped by sleep or by input while locked";
+  app.post(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+  EXPECT_TRUE(
+      PopupStartsWith(app, "Welcome back! No messages came in. The computer slept from ", 5000));
   EXPECT_FALSE(app.readOnly(IDC_DEFAULT_REPLY));
   EXPECT_EQ(app.close(), 0u);
   messenger.stop();

@@ -109,12 +109,16 @@ void AwayWatch::deactivated(uint64_t nowMs) {
   seenAway_ = false;
 }
 
-bool AwayWatch::guardFailed() {
-  const bool own = on_ && byItself_;
+void AwayWatch::activationFailed() {
+  heldBack_ = true;
+}
+
+bool AwayWatch::guardEnded() {
+  if (!on_) return false;
   on_ = false;
   seenAway_ = false;
   heldBack_ = true;
-  return own;
+  return byItself_;
 }
 
 void AwayWatch::suspended(std::time_t wallNow) {

@@ -49,10 +49,12 @@ class AwayWatch {
   // Autoresponse was activated, by the watch or by the user, or it was stopped.
   void activated(bool byItself, uint64_t nowMs);
   void deactivated(uint64_t nowMs);
-  // The activation the watch asked for did not start, or its guard ended by itself: the
-  // watch tries again only once the user has been back and away again. True when the
-  // activation that ended was the watch's own.
-  bool guardFailed();
+  // The activation the watch asked for did not start, or the guard of one that was on
+  // ended by itself: the watch tries again only once the user has been back and away
+  // again. A guard that ends after a deactivation is no failure. guardEnded is true when
+  // the activation that ended by itself was the watch's own.
+  void activationFailed();
+  bool guardEnded();
 
   // The machine goes to sleep, and wakes. Time asleep is no idle time: after waking the
   // watch waits its minutes afresh, and a lock that was there when it woke is no absence.

@@ -150,8 +150,12 @@ void AwayDeactivated() {
   state().watch.deactivated(GetTickCount64());
 }
 
-bool AwayGuardFailed() {
-  return state().watch.guardFailed();
+void AwayActivationFailed() {
+  state().watch.activationFailed();
+}
+
+bool AwayGuardEnded() {
+  return state().watch.guardEnded();
 }
 
 std::string AwayWelcomeText(const ActivationSummary& summary) {

@@ -18,7 +18,9 @@ void AwayPowerMessage(WPARAM event);
 // Autoresponse was activated, by the watch or by the user, or it was stopped.
 void AwayActivated(bool byItself);
 void AwayDeactivated();
-// An activation did not start, or its guard ended by itself; true when it was the watch's.
-bool AwayGuardFailed();
+// An activation did not start; the guard ended (true when it ended by itself while the
+// watch's own activation was on).
+void AwayActivationFailed();
+bool AwayGuardEnded();
 // The welcome note for what the activation did, with when the machine slept meanwhile.
 std::string AwayWelcomeText(const ActivationSummary& summary);

@@ -236,7 +236,7 @@ void actOnAway(HWND window, AwayStep step) {
   switch (step) {
     case AwayStep::Activate:
       // A thread that could not start has said why; the watch waits for the user's return.
-      if (!Activate(window, ActivatedBy::AwayWatch)) AwayGuardFailed();
+      if (!Activate(window, ActivatedBy::AwayWatch)) AwayActivationFailed();
       break;
     case AwayStep::WelcomeBack:
       DeActivate(window, AwayWelcomeText(guardThread().newestSummary()));
@@ -253,7 +253,7 @@ void actOnAway(HWND window, AwayStep step) {
 // chat client's windows failed), it is said once, and the watch waits for the user's return
 // before it activates again.
 void guardEnded(HWND window) {
-  if (AutoresponseActive || !AwayGuardFailed()) return;
+  if (AutoresponseActive || !AwayGuardEnded()) return;
   setReplyEditable(window, true);
   setStatus(window, AWAY_GUARD_FAILED);
   PostNote(NOTE_ERROR, AWAY_GUARD_FAILED);

@@ -42,11 +42,11 @@ std::string run(const AwaySettings& settings, const std::string& script) {
     if (c == 'A' || c == 'X') {
       m.active = c == 'A';
       if (m.active) watch.activated(false, m.nowMs);
-      if (!m.active) watch.deactivated(m.nowMs);
+      if (!m.active) watch.deactivated(m.nowMs), watch.guardEnded();  // its thread ends
     }
     if (c == 'F') {
       m.active = false;
-      watch.guardFailed();
+      watch.guardEnded();
     }
     if (c == 'S') watch.suspended(0);
     if (c == 'R') watch.resumed(m.nowMs, 0);
@@ -58,7 +58,7 @@ std::string run(const AwaySettings& settings, const std::string& script) {
     const AwayStep step = watch.next(m);
     steps += "-AEW"[static_cast<int>(step)];
     if (step == AwayStep::Activate) watch.activated(true, m.nowMs);
-    if (step == AwayStep::WelcomeBack) watch.deactivated(m.nowMs);
+    if (step == AwayStep::WelcomeBack) watch.deactivated(m.nowMs), watch.guardEnded();
     m.active = step == AwayStep::Activate || (m.active && step != AwayStep::WelcomeBack);
   }
   return steps;
@@ -92,6 +92,7 @@ TEST(AwayWatch, ActivatesWhenAwayAndStopsWhenBack) {
       {"a failed guard is not retried until the user was back and away", idle1, "+F...+i+",
        "A------A"},
       {"nor a failed lock activation before the unlock", locked, "LF.UL", "A---A"},
+      {"a guard that ends after the return is no failure", locked, "L.UL", "A-WA"},
       {"time asleep is no idle time: the minutes count from waking", idle2, "+SZR+.+", "-- ---A"},
       {"also when the system never says it woke", idle2, "+SZ.+.+", "-- ---A"},
       {"on guard through sleep, stopped by the next input", idle1, "+SZR.i", "A- --W"},

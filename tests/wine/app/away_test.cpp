@@ -4,7 +4,8 @@
 // would, and stops at the first mouse move right after a reply with its welcome. Then the
 // lock activates it, the machine sleeps and wakes on guard, and the unlock welcomes back.
 #include <gtest/gtest.h>
-
+#include <windows.h>
+// After windows.h, which it needs.
 #include <wtsapi32.h>
 
 #include <string>

@@ -60,8 +60,6 @@ AwayStep AwayWatch::next(const AwayMoment& moment) {
   lastLookMs_ = moment.nowMs;
   if (!moment.locked) lockIgnored_ = false;
   if (!watching()) return AwayStep::None;
-  if (stampUnknown_ && moment.active) awayStamp_ = moment.inputStamp;
-  stampUnknown_ = false;
   const bool isAway = away(moment);
   if (moment.active) {
     if (!seenAway_ && isAway) {
@@ -135,7 +133,6 @@ void AwayWatch::resumed(uint64_t nowMs, std::time_t wallNow) {
 void AwayWatch::wokeAt(uint64_t nowMs) {
   presentMs_ = nowMs;
   lockIgnored_ = true;
-  stampUnknown_ = true;
   asleep_ = false;
 }
 

@@ -78,9 +78,8 @@ class AwayWatch {
   uint32_t awayStamp_ = 0;        // the input stamp when the user was seen away
   bool lockedSinceAway_ = false;  // input at the lock screen is no return, the unlock is
   bool saidReplyEmpty_ = false;
-  bool heldBack_ = false;      // a failure waits for the user's return
-  bool lockIgnored_ = false;   // the lock found on waking, until it is gone
-  bool stampUnknown_ = false;  // input that woke the machine is no return
+  bool heldBack_ = false;     // a failure waits for the user's return
+  bool lockIgnored_ = false;  // the lock found on waking, until it is gone
   bool asleep_ = false;
   SleepSpan sleep_;
 };

@@ -8,6 +8,7 @@
 // After windows.h, which it needs.
 #include <wtsapi32.h>
 
+#include <set>
 #include <string>
 
 #include "common/app_driver.h"
@@ -30,10 +31,18 @@ void MoveMouse() {
   ASSERT_EQ(SendInput(1, &input, sizeof input), 1u);
 }
 
-// One conversation from a contact; the replies it got.
-std::vector<std::string> Converse(StandInMessenger& messenger, const char* id,
-                                  const std::wstring& text) {
+// One conversation from a contact; the replies it got. Popups shown meanwhile are recorded.
+std::vector<std::string> Converse(const QuorvaneApp& app, StandInMessenger& messenger,
+                                  const char* id, const std::wstring& text,
+                                  std::set<std::string>* popups = nullptr) {
   HWND conversation = messenger.openMessage(standInChatTitle(id, id), id, text);
+  WaitUntil(
+      [&] {
+        if (popups)
+          for (const PopupWindow& p : app.popups()) popups->insert(p.text);
+        return !IsWindow(conversation);
+      },
+      10000);
   EXPECT_TRUE(conversation && messenger.waitForClose(conversation, 10000)) << id;
   return messenger.record(conversation).sent;
 }
@@ -63,23 +72,20 @@ TEST(Away, ActivatesAfterIdleMinutesStopsEchoesAndWelcomesBack) {
   EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY));
   EXPECT_NE(app.text(IDC_LOG_FILE_NAME).find("msg_log_"), std::string::npos);
 
-  EXPECT_EQ(Converse(messenger, "ann", L"are you there?"),
+  EXPECT_EQ(Converse(app, messenger, "ann", L"are you there?"),
             std::vector<std::string>{" Hey ann,Away "});
   // Another Quorvane writes back its own reply at once, again and again.
   const std::wstring echo = L" Hey qv_user,Away too ";
   // The popup lives 3 s, less than the conversations after it may take on a busy machine.
-  PopupRecord popups(app);
+  std::set<std::string> popups;
   size_t botReplies = 0;
-  for (int i = 0; i < 4; ++i) {
-    botReplies += Converse(messenger, "bot", echo).size();
-    popups.look();
-  }
+  for (int i = 0; i < 4; ++i) botReplies += Converse(app, messenger, "bot", echo, &popups).size();
   EXPECT_EQ(botReplies, 2u);
-  EXPECT_EQ(
-      popups.count("Replies from bot look automatic: Quorvane stops answering them until the next "
-                   "activation"),
-      1);
-  EXPECT_EQ(Converse(messenger, "ann", L"hello?"), std::vector<std::string>{" Hey ann,Away "});
+  EXPECT_EQ(Converse(app, messenger, "ann", L"hello?", &popups),
+            std::vector<std::string>{" Hey ann,Away "});
+  EXPECT_EQ(popups.count("Replies from bot look automatic: Quorvane stops answering them until "
+                         "the next activation"),
+            1u);
   EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY)) << "a window under the pointer taken for the user";
 
   // Back right after the reply, while Quorvane's click and the closing are just done.

@@ -159,11 +159,12 @@ void StartUp(HWND window) {
 // Who pressed Activate: the user, or the away watch in their place.
 enum class ActivatedBy { User, AwayWatch };
 
-void Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
+// True when autoresponse is active by this press.
+bool Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
   if (AutoresponseActive) {
     setStatus(window, TEXT_ALREADY_ACTIVE);
     PostNote(NOTE_ERROR, TEXT_ALREADY_ACTIVE);
-    return;
+    return false;
   }
   // The lines as the box shows them, joined with nothing between them: a long paragraph
   // wraps into several lines and so is taken whole. A box holding only line breaks counts
@@ -173,7 +174,7 @@ void Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
   if (DefaultReplyText.empty()) {
     setStatus(window, TEXT_NO_REPLY);
     PostNote(NOTE_ERROR, TEXT_NO_REPLY);
-    return;
+    return false;
   }
   setReplyEditable(window, false);
   // Returns at once, autoresponse active: a thread of the last activation that is still
@@ -182,12 +183,13 @@ void Activate(HWND window, ActivatedBy by = ActivatedBy::User) {
   // started has said so; the reply stays the user's to change.
   if (!guardThread().StartGuard(POLL_INTERVAL_MS, DefaultReplyText, mainWindowPort())) {
     setReplyEditable(window, true);
-    return;
+    return false;
   }
   SetDlgItemTextA(window, IDC_LOG_FILE_NAME, responder().logFile.FileName().c_str());
   AwayActivated(by == ActivatedBy::AwayWatch);
   TrayActivated(by == ActivatedBy::AwayWatch);
   RefreshTray(window);
+  return true;
 }
 
 // The popup says `note`: the stopping, or the welcome when the away watch stops it.
@@ -233,10 +235,11 @@ void Reload(HWND window) {
 void actOnAway(HWND window, AwayStep step) {
   switch (step) {
     case AwayStep::Activate:
-      Activate(window, ActivatedBy::AwayWatch);
+      // A thread that could not start has said why; the watch waits for the user's return.
+      if (!Activate(window, ActivatedBy::AwayWatch)) AwayActivationFailed();
       break;
     case AwayStep::WelcomeBack:
-      DeActivate(window, WelcomeBackText(guardThread().newestSummary()));
+      DeActivate(window, AwayWelcomeText(guardThread().newestSummary()));
       break;
     case AwayStep::SayReplyEmpty:
       setStatus(window, AWAY_REPLY_EMPTY);
@@ -244,6 +247,16 @@ void actOnAway(HWND window, AwayStep step) {
     case AwayStep::None:
       break;
   }
+}
+
+// The guard has ended. Ended by itself while still meant to guard (its first look at the
+// chat client's windows failed), it is said once, and the watch waits for the user's return
+// before it activates again.
+void guardEnded(HWND window) {
+  if (AutoresponseActive || !AwayGuardEnded()) return;
+  setReplyEditable(window, true);
+  setStatus(window, AWAY_GUARD_FAILED);
+  PostNote(NOTE_ERROR, AWAY_GUARD_FAILED);
 }
 
 void closeCompanion(HWND companion) {
@@ -416,7 +429,12 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case UM_GUARD_ENDED:
       guardThread().ShowGuardEnded(mainWindowPort());
+      guardEnded(window);
       RefreshTray(window);
+      return TRUE;
+    case WM_POWERBROADCAST:
+      AwayPowerMessage(wParam);
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case UM_TRAY_REFRESH:
       RefreshTray(window);

@@ -88,8 +88,10 @@ void openDialog(HWND dialog, LPARAM data) {
   fillList(dialog, IDC_CONFIG_SPEED, uiSpeedTexts(), form.speed);
   SetDlgItemTextA(dialog, IDC_CONFIG_MESSAGE, form.messageLines.front().c_str());
   CheckDlgButton(dialog, IDC_CONFIG_LITE, form.lite ? BST_CHECKED : BST_UNCHECKED);
-  stores.away->load();
-  stores.shown = stores.away->settings();
+  // Read into a record of the dialog's own: the watch runs on the live one until OK.
+  AwaySettingsStore file(stores.away->fileName());
+  file.load();
+  stores.shown = file.settings();
   showAwayRow(dialog, awayFormFromSettings(stores.shown));
 }
 
@@ -104,9 +106,9 @@ void confirm(HWND dialog) {
   ConfigStores& stores = storesOf(dialog);
   SettingsStore* store = stores.settings;
   storeForm(form, store->settings());
-  AwaySettingsStore* away = stores.away;
-  away->settings() = awaySettingsFromForm(readAwayRow(dialog));
-  const bool awayChanged = away->settings() != stores.shown;
+  AwaySettingsStore chosen(stores.away->fileName());
+  chosen.settings() = awaySettingsFromForm(readAwayRow(dialog));
+  const bool awayChanged = chosen.settings() != stores.shown;
   // The dialog closes in the look just chosen: switching the lite look on already spares
   // it the fade, while the main window takes the look over only on UM_SETTINGS_CHANGED.
   HWND owner = GetWindow(dialog, GW_OWNER);
@@ -117,9 +119,13 @@ void confirm(HWND dialog) {
   // come back at the next start.
   std::string reason;
   if (!store->save(&reason)) TellSaveFailed("conf.qvr", reason, CONFIG_NOT_SAVED);
-  // A user who never touches the away row gets no file of it.
-  if (awayChanged && !away->save(&reason))
-    TellSaveFailed(away->fileName(), reason, CONFIG_AWAY_NOT_SAVED);
+  // A user who never touches the away row gets no file of it. The watch and the icon run
+  // on what away.qvr holds: settings it could not take stay as they were, so that what the
+  // dialog shows next, and what a restart brings, is what runs.
+  if (!awayChanged || chosen.save(&reason))
+    stores.away->settings() = chosen.settings();
+  else
+    TellSaveFailed(chosen.fileName(), reason, CONFIG_AWAY_NOT_SAVED);
 }
 
 void cancel(HWND dialog) {

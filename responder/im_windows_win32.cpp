@@ -1,8 +1,6 @@
 // Finding, reading and driving the chat client's conversation windows.
 #include "responder/im_windows_win32.h"
 
-#include <atomic>
-
 #include <mshtml.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -171,22 +169,8 @@ bool Win32ImWindows::postChar(WindowId entryField, unsigned char code) {
   return PostMessageA(hwndOf(entryField), WM_CHAR, static_cast<WPARAM>(code), 0) != FALSE;
 }
 
-namespace {
-
-// Written by the guard thread, read by the interface thread; 0 until the first click.
-std::atomic<uint64_t> lastClick{0};
-
-}  // namespace
-
 bool Win32ImWindows::postClick(WindowId button) {
-  lastClick = GetTickCount64();
   return PostMessageA(hwndOf(button), BM_CLICK, 0, 0) != FALSE;
-}
-
-bool Win32ImWindows::lastClickPosted(DWORD& tick) {
-  const uint64_t posted = lastClick;
-  tick = static_cast<DWORD>(posted);  // GetTickCount64 and GetTickCount share their low bits
-  return posted != 0;
 }
 
 bool Win32ImWindows::postClose(WindowId conversation) {

@@ -41,11 +41,6 @@ class Win32ImWindows : public ImWindows {
 
   bool hasDocumentEntry() const { return objectFromLresult_ != nullptr; }
 
-  // When a click was last posted to the chat client (GetTickCount), and whether one was:
-  // under Wine the click comes back as input of the user's, which the away watch must
-  // not take for their return.
-  static bool lastClickPosted(DWORD& tick);
-
  private:
   using ObjectFromLresultFn = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
 

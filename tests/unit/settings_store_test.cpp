@@ -100,6 +100,13 @@ TEST_F(SettingsFile, AwayLinesInAnyOrderWithTheirDefaults) {
     {"IdleMinutes=5\r\nWhenLocked=1\r\n",                     {5, true, true, false}},
     {"HideWhenMinimised=1\r\nTrayIcon=0\r\nIdleMinutes=999\r\n", {999, false, false, true}},
     {"TrayIcon=2\r\nHideWhenMinimised=yes\r\nTrayIcon=\r\n",     {0, false, true, false}},
+    {"IdleMinutes=5\nWhenLocked=1\n",                         {5, true, true, false}},
+    {"IdleMinutes=5\rTrayIcon=0\r",                           {5, false, false, false}},
+    {"IdleMinutes=5\r\nWhenLocked=1\r\nIdleMinutes=0\r\nWhenLocked=2\r\n", {0, true, true, false}},
+    {"IdleMinutes=30\r\nIdleMinutes=45\r\n",                  {45, false, true, false}},
+    {"IdleMinutes=1000\r\nWhenLocked=01\r\n",                 {0, true, true, false}},
+    {" IdleMinutes=5\r\nIdleMinutes= 6\r\nTrayIcon=0 \r\n",   {0, false, true, false}},
+    {"IdleMinutes=7" + std::string(60, ' ') + "\r\nWhenLocked=1\r\n", {0, true, true, false}},
   };
   // clang-format on
   for (const auto& [bytes, loaded] : rows) {

@@ -14,6 +14,7 @@
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 #include "base/main_window_port_win32.h"
 #include "base/edit_lines.h"
 #include "base/shared_state.h"
@@ -133,6 +134,7 @@ void StartUp(HWND window) {
   app().settingsStore.load();
   applySettings(app().settingsStore.settings(), SettingsMoment::StartUp);
   setProgramIcons(window);
+  UseFreeTextFont(window, {IDC_STATUS, IDC_DEFAULT_REPLY});
   FitLabels(window);
   if (!LiteMode()) FadeIn(window);
   CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
@@ -425,6 +427,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       SetWindowLongPtrA(window, DWLP_MSGRESULT, ComeForward(window));
       return TRUE;
     case UM_FIT_LABELS:
+      RescaleFreeTextFonts(window);
       FitLabels(window);
       return TRUE;
   }

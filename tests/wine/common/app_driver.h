@@ -14,6 +14,10 @@ bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
 // Texts of another process's windows (WM_GETTEXT crosses process boundaries).
 std::string WindowText(HWND window);
 
+// The same as UTF-8, through the UTF-16 messages, and a text set that way.
+std::string Utf8WindowText(HWND window);
+bool SetUtf8WindowText(HWND window, const std::string& text);
+
 // Holds a mutex of this name that this user may not open, as another user's program would.
 HANDLE HoldUnreachableMutex(const char* name);
 

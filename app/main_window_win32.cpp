@@ -50,6 +50,9 @@ const char* const TEXT_TEMPORARY_FOLDER =
 const char* const TEXT_FOLDER_NOT_WRITABLE =
     "Quorvane cannot save in the folder it was started in; it keeps its files in "
     "%APPDATA%\\Quorvane.";
+const char* const TEXT_DATA_FOLDER_FAILED =
+    "Quorvane could not make or open %APPDATA%\\Quorvane; it keeps its files in the folder "
+    "it was started in.";
 
 constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
 // How often a copy started without its mutex tries to take it.
@@ -115,6 +118,9 @@ void tellFolderNotice(HWND window) {
       break;
     case FolderNotice::NotWritable:
       setStatus(window, TEXT_FOLDER_NOT_WRITABLE);
+      break;
+    case FolderNotice::MoveFailed:
+      setStatus(window, TEXT_DATA_FOLDER_FAILED);
       break;
     case FolderNotice::None:
       break;

@@ -2,11 +2,11 @@
 // answered. A person who writes anything new, or writes again later, is never held back.
 #include "responder/echo_guard.h"
 
-#include "base/ansi_text.h"
+#include "base/letter_case.h"
 
 EchoGuard::Contact* EchoGuard::find(const std::string& senderKey) {
   for (Contact& contact : contacts_)
-    if (AnsiEqualNoCase(contact.key, senderKey)) return &contact;
+    if (EqualNoCase(contact.key, senderKey)) return &contact;
   return nullptr;
 }
 

@@ -83,6 +83,8 @@ QuorvaneApp::QuorvaneApp(const ExistingFolder& folder) : folder_(folder.path) {
   CreateDirectoryA(folder_.c_str(), nullptr);
 }
 
+QuorvaneApp::QuorvaneApp(const WideFolder& folder) : wideFolder_(folder.path) {}
+
 QuorvaneApp::~QuorvaneApp() {
   if (running()) {
     TerminateProcess(process_.hProcess, 1);
@@ -128,6 +130,14 @@ bool QuorvaneApp::start(DWORD timeoutMs) {
 
 bool QuorvaneApp::launch() {
   std::string commandLine = "\"" + program_ + "\"";
+  if (!wideFolder_.empty()) {
+    std::wstring program(program_.begin(), program_.end());  // the build folder is ASCII
+    std::wstring line = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          wideFolder_.c_str(), &startup, &process_) != FALSE;
+  }
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,

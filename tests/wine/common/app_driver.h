@@ -59,6 +59,12 @@ class QuorvaneApp {
     std::string path;
   };
   explicit QuorvaneApp(const ExistingFolder& folder);
+  // The same for a folder named in UTF-16, beyond the ANSI code page; path() and the file
+  // helpers do not reach into it.
+  struct WideFolder {
+    std::wstring path;
+  };
+  explicit QuorvaneApp(const WideFolder& folder);
   ~QuorvaneApp();  // ends the program if it still runs
   QuorvaneApp(const QuorvaneApp&) = delete;
   QuorvaneApp& operator=(const QuorvaneApp&) = delete;
@@ -123,6 +129,7 @@ class QuorvaneApp {
 
  private:
   std::string folder_;
+  std::wstring wideFolder_;
   std::string program_ = std::string(QV_BUILD_DIR) + "\\quorvane.exe";
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;

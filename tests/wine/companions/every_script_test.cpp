@@ -9,6 +9,7 @@
 #include "common/screenshot.h"
 #include "companions/companion_driver.h"
 #include "resources/resource.h"
+#include "tests/support/conf_file.h"
 
 namespace {
 
@@ -39,16 +40,17 @@ TEST(EveryScript, MessagesAndRepliesArriveWhole) {
   app.click(IDC_ACTIVATE);
   ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
 
+  // The user's reply ends with a blank, a group's does not.
   struct Contact {
     std::string title, id, reply;
-  } contacts[] = {{CONTACT_TITLE, "ivan77", REPLY}, {"wei88 - chat", "wei88", GROUP_REPLY}};
+  } contacts[] = {{CONTACT_TITLE, "ivan77", REPLY + " "}, {"wei88 - chat", "wei88", GROUP_REPLY}};
   for (const Contact& c : contacts) {
     HWND window = messenger.openUnicodeMessage(c.title, c.id, MESSAGE);
     ASSERT_TRUE(window) << c.id;
     ASSERT_TRUE(messenger.waitForClose(window, 15000)) << c.id;
     StandInWindowRecord record = messenger.record(window);
     ASSERT_EQ(record.sent.size(), 1u) << c.id;
-    EXPECT_EQ(record.sent[0], " Hey " + c.id + "," + c.reply + " ") << c.id;
+    EXPECT_EQ(record.sent[0], " Hey " + c.id + "," + c.reply) << c.id;
     EXPECT_EQ(record.typed, record.sent[0]) << c.id << ": typed unit by unit";
     if (c.id != "ivan77") continue;
     HWND popup = nullptr;
@@ -79,6 +81,51 @@ TEST(EveryScript, MessagesAndRepliesArriveWhole) {
       3000))
       << Utf8WindowText(GetDlgItem(log, IDC_LOG_VIEW));
   ShotOf("every_script_message_log", {app.mainWindow(), log});
+  EXPECT_EQ(app.close(), 0u);
+  messenger.stop();
+}
+
+// Settings that an older Quorvane wrote in Windows-1252 read as they were, and a working
+// folder named beyond the ANSI code page takes the log file.
+TEST(EveryScript, OldSettingsReadAndAFolderNamedInAnyScriptKeepsTheFiles) {
+  const std::string build = QV_BUILD_DIR;
+  const std::wstring runs = std::wstring(build.begin(), build.end()) + L"\\apprun";
+  const std::wstring folder = runs + L"\\\x0141ukasz \x5F35\x5049";
+  CreateDirectoryW(runs.c_str(), nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring log = folder + L"\\msg_log_*.txt";
+  WIN32_FIND_DATAW found{};
+  HANDLE old = FindFirstFileW(log.c_str(), &found);  // from an earlier run
+  if (old != INVALID_HANDLE_VALUE) {
+    do DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    while (FindNextFileW(old, &found));
+    FindClose(old);
+  }
+  HANDLE conf = CreateFileW((folder + L"\\conf.qvr").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(conf, INVALID_HANDLE_VALUE);
+  const std::string bytes = confFile("Caf\xE9 ferm\xE9");
+  DWORD written = 0;
+  WriteFile(conf, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(conf);
+
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  StandInMessenger messenger;
+  ASSERT_TRUE(messenger.start(std::string(temp) + "qv_every_script_transcript.txt"));
+  QuorvaneApp app(QuorvaneApp::WideFolder{folder});
+  ASSERT_TRUE(app.start());
+  EXPECT_EQ(Utf8WindowText(app.control(IDC_DEFAULT_REPLY)), "Caf\xC3\xA9 ferm\xC3\xA9");
+  app.click(IDC_LOG_TO_FILE_CHECK);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Logging to File Enabled..."));
+  app.click(IDC_ACTIVATE);
+  ASSERT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is on guard"));
+  HWND window = messenger.openMessage("", "ann", L"hi");
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(messenger.waitForClose(window, 15000));
+  HANDLE made = FindFirstFileW(log.c_str(), &found);
+  EXPECT_NE(made, INVALID_HANDLE_VALUE) << "no log file in the folder";
+  if (made != INVALID_HANDLE_VALUE) FindClose(made);
   EXPECT_EQ(app.close(), 0u);
   messenger.stop();
 }

@@ -14,6 +14,7 @@
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 #include "base/main_window_port_win32.h"
 #include "base/edit_lines.h"
 #include "base/shared_state.h"
@@ -49,6 +50,9 @@ const char* const TEXT_TEMPORARY_FOLDER =
 const char* const TEXT_FOLDER_NOT_WRITABLE =
     "Quorvane cannot save in the folder it was started in; it keeps its files in "
     "%APPDATA%\\Quorvane.";
+const char* const TEXT_DATA_FOLDER_FAILED =
+    "Quorvane could not make or open %APPDATA%\\Quorvane; it keeps its files in the folder "
+    "it was started in.";
 
 constexpr DWORD COMPANION_CLOSE_WAIT_MS = 1000;
 // How often a copy started without its mutex tries to take it.
@@ -115,6 +119,9 @@ void tellFolderNotice(HWND window) {
     case FolderNotice::NotWritable:
       setStatus(window, TEXT_FOLDER_NOT_WRITABLE);
       break;
+    case FolderNotice::MoveFailed:
+      setStatus(window, TEXT_DATA_FOLDER_FAILED);
+      break;
     case FolderNotice::None:
       break;
   }
@@ -133,6 +140,7 @@ void StartUp(HWND window) {
   app().settingsStore.load();
   applySettings(app().settingsStore.settings(), SettingsMoment::StartUp);
   setProgramIcons(window);
+  UseFreeTextFont(window, {IDC_STATUS, IDC_DEFAULT_REPLY});
   FitLabels(window);
   if (!LiteMode()) FadeIn(window);
   CheckDlgButton(window, IDC_NOTIFY_CHECK, BST_CHECKED);
@@ -443,6 +451,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       SetWindowLongPtrA(window, DWLP_MSGRESULT, ComeForward(window));
       return TRUE;
     case UM_FIT_LABELS:
+      RescaleFreeTextFonts(window);
       FitLabels(window);
       return TRUE;
   }

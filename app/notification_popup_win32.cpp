@@ -9,6 +9,7 @@
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(window, DWLP_USER, lParam);
+      UseFreeTextFont(window, {IDC_NOTE_TEXT});
       FitLabels(window);
       return FALSE;  // no focus for the text: focusing it would activate the popup
     case WM_CTLCOLORDLG: {
@@ -86,6 +88,7 @@ INT_PTR CALLBACK NoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       placeInCorner(window);
       return TRUE;
     case UM_FIT_LABELS:
+      RescaleFreeTextFonts(window);
       FitLabels(window);
       return TRUE;
     case WM_LBUTTONDOWN:

@@ -1,18 +1,16 @@
 // The choice of the working folder from what a start finds.
 #include "app/working_folder.h"
 
-#include <cctype>
+#include "base/letter_case.h"
 
 namespace {
 
-// A path in one spelling: lower-case letters (Windows ignores their case in names),
+// A path in one spelling: upper-case letters (Windows ignores their case in names),
 // backslashes, and no separator at the end.
 std::string comparable(const std::string& path) {
-  std::string out;
-  out.reserve(path.size());
-  for (char c : path) {
+  std::string out = UpperCase(path);
+  for (char& c : out) {
     if (c == '/') c = '\\';
-    out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
   while (!out.empty() && out.back() == '\\') out.pop_back();
   return out;

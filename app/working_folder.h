@@ -19,6 +19,7 @@ enum class FolderNotice {
   None,
   Temporary,    // kept in a temporary folder: saved files will be lost
   NotWritable,  // moved to the data folder because the start folder refused a file
+  MoveFailed,   // the data folder could not be made or entered: the start folder is kept
 };
 
 struct FolderChoice {
@@ -33,7 +34,7 @@ struct FolderChoice {
 FolderChoice chooseWorkingFolder(const StartFolders& start);
 
 // Whether two paths name the same folder, and whether `path` is `folder` or lies inside
-// it, as Windows compares paths: letter case (of the ASCII letters), '/' for '\' and a
-// closing separator make no difference.
+// it, as Windows compares paths: letter case, '/' for '\' and a closing separator make no
+// difference.
 bool sameFolder(const std::string& a, const std::string& b);
 bool insideFolder(const std::string& path, const std::string& folder);

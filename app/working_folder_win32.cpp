@@ -6,10 +6,15 @@
 
 #include <string>
 
+#include "base/program_text.h"
+
 namespace {
 
 const char* const UNINSTALLER = "uninstall.exe";
 const char* const DATA_FOLDER_NAME = "Quorvane";
+// A path's bytes: with the UTF-8 code page a character of a name takes up to three bytes
+// for each of its UTF-16 units.
+constexpr DWORD PATH_BYTES = 3 * 2 * MAX_PATH;
 
 std::string withoutTrailingSeparator(std::string path) {
   while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
@@ -19,22 +24,22 @@ std::string withoutTrailingSeparator(std::string path) {
 // The path whole and in long names: the temporary folder, for one, is often given in short
 // names (C:\Users\ANNMAR~1\...) while Explorer starts programs with long ones.
 std::string longPath(const std::string& path) {
-  char full[MAX_PATH * 2] = {};
+  char full[PATH_BYTES] = {};
   DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
   std::string whole = length && length < sizeof full ? full : path;
-  char longName[MAX_PATH * 2] = {};
+  char longName[PATH_BYTES] = {};
   length = GetLongPathNameA(whole.c_str(), longName, sizeof longName);
   return withoutTrailingSeparator(length && length < sizeof longName ? longName : whole);
 }
 
 std::string currentFolder() {
-  char path[MAX_PATH * 2] = {};
+  char path[PATH_BYTES] = {};
   const DWORD length = GetCurrentDirectoryA(sizeof path, path);
   return length && length < sizeof path ? longPath(path) : "";
 }
 
 std::string programFolder() {
-  char path[MAX_PATH * 2] = {};
+  char path[PATH_BYTES] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
   if (!length || length >= sizeof path) return "";
   std::string exe = path;
@@ -42,16 +47,19 @@ std::string programFolder() {
 }
 
 std::string temporaryFolder() {
-  char path[MAX_PATH * 2] = {};
+  char path[PATH_BYTES] = {};
   const DWORD length = GetTempPathA(sizeof path, path);
   return length && length < sizeof path ? longPath(path) : "";
 }
 
 std::string dataFolder() {
-  char path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+  // The ANSI call fills at most MAX_PATH bytes, too few for a long name in UTF-8.
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
     return "";
-  return withoutTrailingSeparator(path) + "\\" + DATA_FOLDER_NAME;
+  const std::wstring wide = path;
+  const std::string folder = ProgramTextFromUtf16(std::u16string(wide.begin(), wide.end()));
+  return withoutTrailingSeparator(folder) + "\\" + DATA_FOLDER_NAME;
 }
 
 bool exists(const std::string& path) {
@@ -69,6 +77,16 @@ bool canWriteIn(const std::string& folder) {
   return true;
 }
 
+// Makes the folder and every missing folder above it (a new profile may lack Roaming).
+bool makeFolder(const std::string& folder) {
+  if (CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+    return true;
+  if (GetLastError() != ERROR_PATH_NOT_FOUND) return false;
+  const std::size_t cut = folder.find_last_of("\\/");
+  if (cut == std::string::npos || cut < 3 || !makeFolder(folder.substr(0, cut))) return false;
+  return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 FolderNotice SettleWorkingFolder() {
@@ -81,6 +99,8 @@ FolderNotice SettleWorkingFolder() {
   start.data = dataFolder();
   const FolderChoice choice = chooseWorkingFolder(start);
   if (sameFolder(choice.folder, start.current)) return choice.notice;
-  CreateDirectoryA(choice.folder.c_str(), nullptr);  // usually there already
-  return SetCurrentDirectoryA(choice.folder.c_str()) ? choice.notice : FolderNotice::None;
+  // Every file stays together: in the start folder, with a word, if the move fails.
+  if (!makeFolder(choice.folder) || !SetCurrentDirectoryA(choice.folder.c_str()))
+    return FolderNotice::MoveFailed;
+  return choice.notice;
 }

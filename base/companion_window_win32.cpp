@@ -7,6 +7,7 @@
 #include "base/dialog_controls_win32.h"
 #include "base/display_scale_win32.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 #include "base/shared_state.h"
 
 namespace {
@@ -101,6 +102,7 @@ bool handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
         PostMessageA(window, UM_MAIN_WINDOW_MOVED, 0, 0);
       return false;
     case UM_FIT_LABELS:
+      RescaleFreeTextFonts(window);
       FitLabels(window);
       result = TRUE;
       return true;

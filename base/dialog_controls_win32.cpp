@@ -6,6 +6,7 @@
 
 #include "base/display_scale.h"
 #include "base/display_scale_win32.h"
+#include "base/program_text.h"
 
 HINSTANCE ResourceModule() {
   return GetModuleHandleA(nullptr);
@@ -13,18 +14,19 @@ HINSTANCE ResourceModule() {
 
 std::vector<std::string> EditLines(HWND edit) {
   std::vector<std::string> lines;
-  int count = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+  // Read in UTF-16, where lengths count the units the buffer takes: the ANSI messages
+  // count characters that can need more bytes, and would cut the line inside one.
+  int count = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
-    int start = static_cast<int>(SendMessageA(edit, EM_LINEINDEX, i, 0));
-    int length = start < 0 ? 0 : static_cast<int>(SendMessageA(edit, EM_LINELENGTH, start, 0));
-    // EM_GETLINE takes the buffer's size in its first word and adds no terminator.
-    std::string buffer(static_cast<std::size_t>(length) + 2, '\0');
-    WORD size = static_cast<WORD>(length + 1 < 0xFFFF ? length + 1 : 0xFFFF);
-    CopyMemory(&buffer[0], &size, sizeof size);
+    int start = static_cast<int>(SendMessageW(edit, EM_LINEINDEX, i, 0));
+    int length = start < 0 ? 0 : static_cast<int>(SendMessageW(edit, EM_LINELENGTH, start, 0));
+    // EM_GETLINE takes the buffer's size in its first unit and adds no terminator.
+    std::u16string buffer(static_cast<std::size_t>(length) + 2, u'\0');
+    buffer[0] = static_cast<char16_t>(length + 1 < 0xFFFF ? length + 1 : 0xFFFF);
     int copied =
-        static_cast<int>(SendMessageA(edit, EM_GETLINE, i, reinterpret_cast<LPARAM>(&buffer[0])));
+        static_cast<int>(SendMessageW(edit, EM_GETLINE, i, reinterpret_cast<LPARAM>(&buffer[0])));
     buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    lines.push_back(buffer);
+    lines.push_back(ProgramTextFromUtf16(buffer));
   }
   if (lines.empty()) lines.push_back("");
   return lines;
@@ -60,12 +62,12 @@ void FillComboBox(HWND comboBox, const std::vector<std::string>& rows) {
 }
 
 std::string ListItemText(HWND list, std::size_t row) {
-  LRESULT length = SendMessageA(list, LB_GETTEXTLEN, row, 0);
+  LRESULT length = SendMessageW(list, LB_GETTEXTLEN, row, 0);
   if (length == LB_ERR) return "";
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  LRESULT copied = SendMessageA(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
+  std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+  LRESULT copied = SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
   text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
-  return text;
+  return ProgramTextFromUtf16(text);
 }
 
 namespace {

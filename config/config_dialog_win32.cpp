@@ -9,6 +9,7 @@
 #include "base/dialog_controls_win32.h"
 #include "resources/resource.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 #include "base/shared_state.h"
 
 namespace {
@@ -79,6 +80,7 @@ AwayForm readAwayRow(HWND dialog) {
 
 void openDialog(HWND dialog, LPARAM data) {
   SetWindowLongPtrA(dialog, DWLP_USER, data);
+  UseFreeTextFont(dialog, {IDC_CONFIG_MESSAGE});
   ConfigStores& stores = storesOf(dialog);
   SettingsStore* store = stores.settings;
   if (!LiteMode()) FadeIn(dialog);

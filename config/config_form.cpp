@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "base/ansi_text.h"
+#include "base/letter_case.h"
 #include "base/edit_lines.h"
 
 // "beforing" is kept as users have always seen it.
@@ -55,7 +55,7 @@ ConfigForm formFromSettings(const Settings& settings) {
 std::optional<int> listPosition(const std::vector<std::string>& items, const std::string& shown) {
   std::string wanted = trimmed(shown);
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (AnsiEqualNoCase(items[i], wanted)) return static_cast<int>(i);
+    if (EqualNoCase(items[i], wanted)) return static_cast<int>(i);
   }
   return std::nullopt;
 }

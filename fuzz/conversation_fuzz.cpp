@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/utf8.h"
 #include "fuzz_support.h"
 #include "msglog/log_file.h"
 #include "responder/conversation.h"
@@ -25,14 +26,14 @@ bool contains(const std::string& text, const char* part) {
 
 void checkTitle(const std::string& title) {
   const bool groupChat = IsGroupChatTitle(title);
-  const std::string head = title.substr(0, GROUP_CHAT_TITLE_CHARS);
+  const std::string head(Utf8Prefix(title, GROUP_CHAT_TITLE_CHARS));
   QV_REQUIRE(groupChat == (contains(head, "Conference:") || contains(head, "Voice Chat:")));
 
   std::string id = "stale";
   const bool named = ParseSenderId(title, id);
   QV_REQUIRE(named == !title.empty());
   if (!named) return;
-  const std::string shown = title.substr(0, SENDER_TITLE_CHARS);
+  const std::string shown(Utf8Prefix(title, SENDER_TITLE_CHARS));
   const std::size_t open = shown.find('(');
   const std::size_t from = open == std::string::npos ? 0 : open + 1;
   // The ID is a piece of the title's reading, starting right after the first '(' (or at
@@ -51,9 +52,9 @@ void checkText(const std::string& text, std::string& message) {
   static MessageExtractor extractor;
   message = "stale";
   const bool incoming = extractor.ExtractMessage(':', text, message);
-  const std::string examined = text.substr(0, TEXT_CHARS);
+  const std::string examined(Utf8Prefix(text, TEXT_CHARS));
   const std::size_t colon = examined.find(':');
-  if (text.size() == EMPTY_WINDOW_TEXT_LENGTH || colon == std::string::npos) {
+  if (Utf8CharCount(text) == EMPTY_WINDOW_TEXT_LENGTH || colon == std::string::npos) {
     QV_REQUIRE(!incoming && message.empty());
     return;
   }
@@ -62,7 +63,7 @@ void checkText(const std::string& text, std::string& message) {
   QV_REQUIRE(message == examined.substr(colon + 1, lineEnd == std::string::npos
                                                        ? std::string::npos
                                                        : lineEnd - colon - 1));
-  QV_REQUIRE(message.size() < TEXT_CHARS);
+  QV_REQUIRE(Utf8CharCount(message) < TEXT_CHARS);
 }
 
 // A record is eight lines, each ended by CR LF, with no other line feed in it.

@@ -7,7 +7,8 @@
 
 #include "fuzz_support.h"
 #include "groups/group_store.h"
-#include "base/ansi_text.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ bool sameGroups(const std::vector<Group>& a, const std::vector<Group>& b) {
 const std::string* firstGroupMessageFor(const std::vector<Group>& groups, const std::string& id) {
   for (const Group& group : groups) {
     for (const std::string& member : group.members) {
-      if (AnsiEqualNoCase(member, id)) return &group.message;
+      if (EqualNoCase(member, id)) return &group.message;
     }
   }
   return nullptr;
@@ -53,13 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::vector<Group> loaded = groupsOf(store);
 
   for (const Group& group : loaded) {
-    QV_REQUIRE(group.name.size() <= 1023 && group.message.size() <= 1023);
+    QV_REQUIRE(Utf8CharCount(group.name) <= 1023 && Utf8CharCount(group.message) <= 1023);
+    QV_REQUIRE(IsValidUtf8(group.name) && IsValidUtf8(group.message));
     for (const std::string& member : group.members) {
-      QV_REQUIRE(member.size() <= 1023);
+      QV_REQUIRE(Utf8CharCount(member) <= 1023 && IsValidUtf8(member));
       const std::string* expected = firstGroupMessageFor(loaded, member);
       QV_REQUIRE(expected != nullptr);
       QV_REQUIRE(store.findGroupMessage(member, nullptr, false));
-      QV_REQUIRE(store.findGroupMessage(UpperCaseAnsi(member), nullptr, false));
+      QV_REQUIRE(store.findGroupMessage(UpperCase(member), nullptr, false));
       std::string reply = "untouched";
       QV_REQUIRE(store.findGroupMessage(member + ",>", &reply, true));
       QV_REQUIRE(reply == *expected + ">");

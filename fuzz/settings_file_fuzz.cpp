@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
 #include "config/settings_store.h"
 #include "fuzz_support.h"
 
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   SettingsStore store;
   QV_REQUIRE(store.load());
   const Settings loaded = store.settings();
-  QV_REQUIRE(loaded.defaultMessage.size() <= 1023);
+  QV_REQUIRE(Utf8CharCount(loaded.defaultMessage) <= 1023 && IsValidUtf8(loaded.defaultMessage));
 
   QV_REQUIRE(store.save());
   std::vector<std::string> lines;

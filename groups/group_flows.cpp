@@ -2,6 +2,7 @@
 #include "groups/group_flows.h"
 
 #include "base/edit_lines.h"
+#include "base/utf8.h"
 
 const char* const NOTE_GROUP_CREATED = "New group created...";
 const char* const NOTE_SELECT_GROUP =
@@ -41,7 +42,7 @@ std::string groupMessageFromLines(const std::vector<std::string>& lines) {
 
 std::optional<GroupNote> refuseGroupInfo(const GroupStore& store, const std::string& name,
                                          const std::string& message, bool editing) {
-  if (message.size() < 2 || name.empty()) return GroupNote{NOTE_ERROR, NOTE_INVALID_GROUP};
+  if (Utf8CharCount(message) < 2 || name.empty()) return GroupNote{NOTE_ERROR, NOTE_INVALID_GROUP};
   if (!editing && store.hasGroupNamed(name)) return GroupNote{NOTE_CAUTION, NOTE_GROUP_EXISTS};
   return std::nullopt;
 }

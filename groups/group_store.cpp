@@ -3,7 +3,7 @@
 #include "groups/group_store.h"
 
 #include "base/line_reader.h"
-#include "base/ansi_text.h"
+#include "base/letter_case.h"
 
 namespace {
 
@@ -27,12 +27,12 @@ GroupStore::GroupStore(const std::string& fileName) : writer_(fileName, LoneCr::
 
 bool GroupStore::findGroupMessage(const std::string& probe, std::string* reply,
                                   bool senderKeyForm) const {
-  const std::string wanted = UpperCaseAnsi(probe);
+  const std::string wanted = UpperCase(probe);
   std::lock_guard<std::mutex> lock(mutex_);
   for (const Group& group : groups_) {
     for (const std::string& member : group.members) {
       const std::string candidate = senderKeyForm ? member + ",>" : member;
-      if (UpperCaseAnsi(candidate) != wanted) continue;
+      if (UpperCase(candidate) != wanted) continue;
       if (reply) *reply = group.message + ">";
       return true;
     }

@@ -5,6 +5,7 @@
 #include "base/companion_window_win32.h"
 #include "base/dialog_controls_win32.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 #include "base/shared_state.h"
 #include "groups/group_flows.h"
 #include "groups/group_store.h"
@@ -39,6 +40,7 @@ void openGroupInfo(HWND dialog, LPARAM data) {
   SetWindowLongPtrA(dialog, DWLP_USER, data);
   const auto* info = reinterpret_cast<const GroupInfo*>(data);
   NoteInputDialog(dialog);
+  UseFreeTextFont(dialog, {IDC_GROUP_NAME, IDC_GROUP_MESSAGE});
   if (!LiteMode()) FadeIn(dialog);
   if (info->editing) {
     SetDlgItemTextA(dialog, IDC_GROUP_NAME, info->name.c_str());
@@ -99,6 +101,7 @@ void afterButton(HWND window, const std::optional<GroupNote>& note) {
 }
 
 void openWindow(HWND window, LPARAM) {
+  UseFreeTextFont(window, {IDC_GROUP_LIST});
   fillGroupList(window);
 }
 

@@ -6,6 +6,7 @@
 #include "base/companion_window_win32.h"
 #include "base/dialog_controls_win32.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 #include "base/shared_state.h"
 #include "groups/group_flows.h"
 #include "groups/group_store.h"
@@ -22,6 +23,7 @@ GroupStore& store() {
 }
 
 void openWindow(HWND window, LPARAM) {
+  UseFreeTextFont(window, {IDC_MEMBERS_GROUP_NAME, IDC_MEMBER_LIST, IDC_MEMBERS_GROUP_MESSAGE});
   // A window timer ends with its window, so it can never close a later one.
   SetTimer(window, IDT_MEMBERS_CLOSE, MEMBERS_WINDOW_LIFETIME_MS, nullptr);
 }
@@ -34,6 +36,7 @@ bool mayClose(HWND) {
 void openUserId(HWND dialog, LPARAM data) {
   SetWindowLongPtrA(dialog, DWLP_USER, data);  // the user ID handed back
   NoteInputDialog(dialog);
+  UseFreeTextFont(dialog, {IDC_USER_ID});
   if (!LiteMode()) FadeIn(dialog);
 }
 

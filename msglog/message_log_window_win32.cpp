@@ -7,6 +7,7 @@
 #include "msglog/message_view.h"
 #include "resources/resource.h"
 #include "base/effects_win32.h"
+#include "base/free_text_font_win32.h"
 #include "base/shared_state.h"
 
 namespace {
@@ -36,6 +37,7 @@ void showMessages(HWND window) {
 void openWindow(HWND window, LPARAM) {
   // A long log must not be cut at the edit box's default limit.
   SendDlgItemMessageA(window, IDC_LOG_VIEW, EM_SETLIMITTEXT, 0, 0);
+  UseFreeTextFont(window, {IDC_LOG_SENDERS, IDC_LOG_VIEW});
   fillSenderList(window);
 }
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "base/ansi_text.h"
+#include "base/letter_case.h"
 
 void ActivationTally::begin(uint64_t activation) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -18,9 +18,8 @@ void ActivationTally::add(uint64_t activation, const std::string& senderKey, boo
   if (activation != activation_) return;
   ++counts_.received;
   counts_.replied += replied ? 1 : 0;
-  const bool known = std::any_of(contacts_.begin(), contacts_.end(), [&](const std::string& k) {
-    return AnsiEqualNoCase(k, senderKey);
-  });
+  const bool known = std::any_of(contacts_.begin(), contacts_.end(),
+                                 [&](const std::string& k) { return EqualNoCase(k, senderKey); });
   if (!known) contacts_.push_back(senderKey);
   counts_.contacts = static_cast<int>(contacts_.size());
 }

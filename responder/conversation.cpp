@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+
+#include "base/utf8.h"
 
 namespace {
 
@@ -11,20 +14,20 @@ namespace {
 constexpr std::size_t GROUP_CHAT_TITLE_CHARS = SHORT_TITLE_COUNT - 1;
 constexpr std::size_t SENDER_TITLE_CHARS = LONG_TITLE_COUNT - 1;
 
-bool contains(const std::string& text, const char* part) {
-  return text.find(part) != std::string::npos;
+bool contains(std::string_view text, const char* part) {
+  return text.find(part) != std::string_view::npos;
 }
 
 }  // namespace
 
 bool IsGroupChatTitle(const std::string& title) {
-  const std::string head = title.substr(0, GROUP_CHAT_TITLE_CHARS);
+  const std::string_view head = Utf8Prefix(title, GROUP_CHAT_TITLE_CHARS);
   return contains(head, "Conference:") || contains(head, "Voice Chat:");
 }
 
 bool ParseSenderId(const std::string& title, std::string& senderId) {
   senderId.clear();
-  const std::string head = title.substr(0, SENDER_TITLE_CHARS);
+  const std::string head(Utf8Prefix(title, SENDER_TITLE_CHARS));
   if (head.empty()) return false;
   const std::size_t open = head.find('(');
   if (open != std::string::npos) {
@@ -49,17 +52,18 @@ bool IsPlaceholderSender(const std::string& senderKey) {
   return contains(senderKey, "Instant") || contains(senderKey, "F3");
 }
 
-MessageExtractor::MessageExtractor() : textBuffer_(BUFFER_SIZE), messageBuffer_(BUFFER_SIZE) {}
+MessageExtractor::MessageExtractor() : textBuffer_(BUFFER_BYTES), messageBuffer_(BUFFER_BYTES) {}
 
 bool MessageExtractor::ExtractMessage(char marker, const std::string& conversationText,
                                       std::string& message) {
   message.clear();
   // A window nobody has written in yet shows a fixed text of this length.
-  if (conversationText.size() == EMPTY_WINDOW_TEXT_LENGTH) return false;
+  if (Utf8CharCount(conversationText) == EMPTY_WINDOW_TEXT_LENGTH) return false;
 
-  // Only the first BUFFER_SIZE - 1 characters of a longer text are examined: the message
-  // is the first line that holds the marker, and it lies near the top of the window.
-  const std::size_t length = std::min(conversationText.size(), BUFFER_SIZE - 1);
+  // Only the first BUFFER_SIZE - 1 characters of a longer text are examined, whole ones:
+  // the message is the first line that holds the marker, and it lies near the top of the
+  // window.
+  const std::size_t length = Utf8Prefix(conversationText, BUFFER_SIZE - 1).size();
   std::memcpy(textBuffer_.data(), conversationText.data(), length);
   textBuffer_[length] = '\0';
 

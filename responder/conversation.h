@@ -10,9 +10,10 @@
 
 // Typing a text stops at its first '>'; every text handed to typing ends with one.
 constexpr char REPLY_END_MARK = '>';
-// Length of the text a conversation window shows before any message was written.
+// Length in characters of the text a conversation window shows before any message was
+// written.
 constexpr std::size_t EMPTY_WINDOW_TEXT_LENGTH = 34;
-// GetWindowTextA buffer lengths for the group-chat test and for the sender ID.
+// Title buffer lengths in characters for the group-chat test and for the sender ID.
 constexpr int SHORT_TITLE_COUNT = 30;
 constexpr int LONG_TITLE_COUNT = 75;
 
@@ -24,7 +25,9 @@ bool IsPlaceholderSender(const std::string& senderKey);
 
 class MessageExtractor {
  public:
+  // Characters, the terminator included; a UTF-8 character takes up to four bytes.
   static constexpr std::size_t BUFFER_SIZE = 1024;
+  static constexpr std::size_t BUFFER_BYTES = 4 * (BUFFER_SIZE - 1) + 1;
   MessageExtractor();
   // True with the message after the first marker; false (outgoing) with an empty one.
   bool ExtractMessage(char marker, const std::string& conversationText, std::string& message);

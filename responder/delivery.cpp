@@ -1,6 +1,7 @@
 // Typing and sending the reply through posted messages.
 #include "responder/delivery.h"
 
+#include "base/program_text.h"
 #include "responder/conversation.h"
 
 bool TypeFragment(ImWindows& windows, WindowId entryField, const std::string& text) {
@@ -8,10 +9,11 @@ bool TypeFragment(ImWindows& windows, WindowId entryField, const std::string& te
   // Focus on another program's window may be refused; the posted characters reach the
   // entry field either way, so the result does not matter.
   windows.setFocus(entryField);
-  for (char c : text) {
-    if (c == REPLY_END_MARK) break;
-    // Characters above 127 must arrive as their code page value, not sign-extended.
-    if (!windows.postChar(entryField, static_cast<unsigned char>(c))) return false;
+  // The end mark is looked for among characters, not bytes: in a double-byte code page
+  // its byte can be the second half of another character.
+  for (char16_t unit : Utf16FromProgramText(text)) {
+    if (unit == static_cast<char16_t>(REPLY_END_MARK)) break;
+    if (!windows.postChar(entryField, unit)) return false;
   }
   return true;
 }

@@ -12,7 +12,8 @@
 constexpr const char* REPLY_GREETING = " Hey >";
 
 // Posts every character before the first '>' (or up to the end of the text) to the
-// entry field. False for no entry field or when a post failed (typing stops there).
+// entry field, as its UTF-16 units. False for no entry field or when a post failed (typing stops
+// there).
 bool TypeFragment(ImWindows& windows, WindowId entryField, const std::string& text);
 
 // The greeting, the sender ID with its comma, then the reply up to its end mark. True

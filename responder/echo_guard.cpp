@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "base/ansi_text.h"
+#include "base/letter_case.h"
 
 EchoGuard::Contact* EchoGuard::find(const std::string& senderKey) {
   for (Contact& contact : contacts_)
-    if (AnsiEqualNoCase(contact.key, senderKey)) return &contact;
+    if (EqualNoCase(contact.key, senderKey)) return &contact;
   return nullptr;
 }
 

@@ -24,10 +24,10 @@ class ImWindows {
   virtual std::vector<WindowId> listConversations() = 0;
   // Every top-level window on the desktop in Z order, starting from the first.
   virtual std::vector<WindowId> listTopLevelWindows(WindowId anyTopLevel) = 0;
-  // The window's title as GetWindowTextA gives it with a buffer of maxCount characters
-  // (at most maxCount - 1 characters).
+  // The window's title as a buffer of maxCount characters holds it: at most maxCount - 1
+  // whole characters, in the program's text.
   virtual std::string readTitle(WindowId window, int maxCount) = 0;
-  // The plain text of the conversation's history view, in the ANSI code page.
+  // The plain text of the conversation's history view, in the program's text.
   virtual bool readConversationText(WindowId conversation, std::string& text) = 0;
 
   // The conversation's entry field ("YIMInputWindow") and Send button ("Button" titled
@@ -36,8 +36,9 @@ class ImWindows {
   virtual WindowId findSendButton(WindowId conversation) = 0;
 
   virtual void setFocus(WindowId window) = 0;
-  // Posted messages: a character, a click, a close request. False when the post failed.
-  virtual bool postChar(WindowId entryField, unsigned char code) = 0;
+  // Posted messages: a character (one UTF-16 unit; a character beyond the first 65536 is
+  // two posts), a click, a close request. False when the post failed.
+  virtual bool postChar(WindowId entryField, char16_t unit) = 0;
   virtual bool postClick(WindowId button) = 0;
   virtual bool postClose(WindowId conversation) = 0;
 };

@@ -1,9 +1,13 @@
 // Finding, reading and driving the chat client's conversation windows.
 #include "responder/im_windows_win32.h"
 
+#include <string_view>
+
 #include <mshtml.h>
 #include <objbase.h>
 #include <oleauto.h>
+
+#include "base/program_text.h"
 
 namespace {
 
@@ -105,10 +109,21 @@ std::vector<WindowId> Win32ImWindows::listTopLevelWindows(WindowId anyTopLevel) 
 
 std::string Win32ImWindows::readTitle(WindowId window, int maxCount) {
   if (maxCount <= 0) return std::string();
-  std::vector<char> buffer(static_cast<std::size_t>(maxCount), '\0');
-  int length = GetWindowTextA(hwndOf(window), buffer.data(), maxCount);
+  // Read in UTF-16 and cut there: the ANSI call would count bytes and could split a
+  // character. Twice the units hold maxCount - 1 characters, surrogate pairs and all.
+  const int room = 2 * maxCount;
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(room), L'\0');
+  const int length = GetWindowTextW(hwndOf(window), buffer.data(), room);
   if (length <= 0) return std::string();
-  return std::string(buffer.data(), static_cast<std::size_t>(length));
+  std::u16string title(buffer.begin(), buffer.begin() + length);
+  std::size_t kept = 0;
+  for (int chars = 0; kept < title.size() && chars < maxCount - 1; ++chars) {
+    const bool pair = title[kept] >= 0xD800 && title[kept] <= 0xDBFF && kept + 1 < title.size() &&
+                      title[kept + 1] >= 0xDC00 && title[kept + 1] <= 0xDFFF;
+    kept += pair ? 2 : 1;
+  }
+  title.resize(kept);
+  return ProgramTextFromUtf16(title);
 }
 
 bool Win32ImWindows::readConversationText(WindowId conversation, std::string& text) {
@@ -139,14 +154,9 @@ bool Win32ImWindows::readConversationText(WindowId conversation, std::string& te
     return true;
   }
 
-  int size = WideCharToMultiByte(CP_ACP, 0, inner.s, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return false;
-  std::vector<char> ansi(static_cast<std::size_t>(size), '\0');
-  if (WideCharToMultiByte(CP_ACP, 0, inner.s, -1, ansi.data(), size, nullptr, nullptr) <= 0)
-    return false;
-  // The terminating character was converted too.
-  text.assign(ansi.data(), static_cast<std::size_t>(size - 1));
-  return true;
+  const std::wstring_view inner16(inner.s);  // up to its first NUL, as always
+  text = ProgramTextFromUtf16(std::u16string(inner16.begin(), inner16.end()));
+  return !text.empty();
 }
 
 WindowId Win32ImWindows::findEntryField(WindowId conversation) {
@@ -165,8 +175,10 @@ void Win32ImWindows::setFocus(WindowId window) {
   SetFocus(hwndOf(window));
 }
 
-bool Win32ImWindows::postChar(WindowId entryField, unsigned char code) {
-  return PostMessageA(hwndOf(entryField), WM_CHAR, static_cast<WPARAM>(code), 0) != FALSE;
+bool Win32ImWindows::postChar(WindowId entryField, char16_t unit) {
+  // Posted as UTF-16: a Unicode entry field gets the character itself, and the system
+  // converts it for one that is not.
+  return PostMessageW(hwndOf(entryField), WM_CHAR, static_cast<WPARAM>(unit), 0) != FALSE;
 }
 
 bool Win32ImWindows::postClick(WindowId button) {

@@ -35,7 +35,7 @@ class Win32ImWindows : public ImWindows {
   WindowId findSendButton(WindowId conversation) override;
 
   void setFocus(WindowId window) override;
-  bool postChar(WindowId entryField, unsigned char code) override;
+  bool postChar(WindowId entryField, char16_t unit) override;
   bool postClick(WindowId button) override;
   bool postClose(WindowId conversation) override;
 

@@ -2,13 +2,13 @@
 // every (N + 1)-th one.
 #include "responder/reply_policy.h"
 
-#include "base/ansi_text.h"
+#include "base/letter_case.h"
 
 bool ReplyPolicy::ShouldReply(const std::string& senderKey) {
   try {
     const int32_t interval = ReplyInterval.load();
     for (SenderRecord& record : records_) {
-      if (!AnsiEqualNoCase(record.key, senderKey)) continue;
+      if (!EqualNoCase(record.key, senderKey)) continue;
       if (record.counter < interval) {
         ++record.counter;
         return false;

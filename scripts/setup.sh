@@ -6,7 +6,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(cmake make g++ binutils googletest libgtest-dev libgmock-dev clang-format
   clang libclang-rt-14-dev nsis
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb xauth
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine fonts-wqy-microhei
+  fonts-symbola fonts-dejavu-core xvfb xauth
   imagemagick git osslsigncode openssl python3 python3-jsonschema python3-yaml)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

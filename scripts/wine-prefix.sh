@@ -49,12 +49,40 @@ copy_prefix() {
   done
 }
 
+# Free text (replies, messages, names) is drawn in Segoe UI, which Windows links to its
+# fonts for Chinese, Japanese, Korean and symbols. Wine has no Segoe UI: here it is
+# DejaVu Sans (Latin, Greek, Cyrillic, Hebrew, Arabic, many emoji), linked the same way
+# to the Linux fonts that fontconfig finds, WenQuanYi Micro Hei and Symbola. The names
+# that Wine's text layout in edit boxes falls back to for those scripts are taken to
+# WenQuanYi Micro Hei. Only this prefix changes, nothing the program does on Windows.
+# Done once for a prefix, also for one prepared before.
+marker_fonts=.quorvane-prefix-fonts
+link_fonts() {
+  [ ! -f "$WINEPREFIX/$marker_fonts" ] || return 0
+  local name
+  "$QV_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Segoe UI" /t REG_SZ \
+    /d "DejaVu Sans" /f >/dev/null 2>&1
+  "$QV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "DejaVu Sans" /t REG_MULTI_SZ /f \
+    /d 'wqy-microhei.ttc,WenQuanYi Micro Hei\0Symbola_hint.ttf,Symbola' >/dev/null 2>&1
+  for name in "MS Gothic" "MS UI Gothic" "MS Mincho" "SimSun" "MingLiU" "PMingLiU" \
+    "Microsoft YaHei" "Microsoft YaHei UI" "Microsoft JhengHei" "Meiryo" "Meiryo UI" \
+    "Yu Gothic UI" "Batang" "Gulim" "Malgun Gothic"; do
+    "$QV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v "$name" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  done
+  wineserver -w
+  touch "$WINEPREFIX/$marker_fonts"
+}
+
 if prepared "$WINEPREFIX"; then
+  link_fonts
   [ -z "$dpi" ] || set_scale
   exit 0
 fi
 if [ -n "$template" ] && prepared "$template"; then
   copy_prefix "$template" "$WINEPREFIX"
+  link_fonts
   [ -z "$dpi" ] || { set_scale && wineserver -w; }
   exit 0
 fi
@@ -83,4 +111,5 @@ if [ "$QV_WINE_32BIT" = yes ]; then
 fi
 # Tahoma, Marlett and Small Fonts, which Debian's Wine does not load by itself.
 cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+link_fonts
 touch "$WINEPREFIX/$marker"

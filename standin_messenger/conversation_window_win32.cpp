@@ -34,6 +34,7 @@ struct Conversation {
 HINSTANCE g_instance = nullptr;
 Transcript* g_transcript = nullptr;
 WNDPROC g_editProc = nullptr;
+WNDPROC g_editProcW = nullptr;
 std::vector<HWND> g_open;  // in the order opened
 int g_cascade = 0;
 
@@ -45,12 +46,22 @@ Conversation* conversationOf(HWND window) {
   return reinterpret_cast<Conversation*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-std::wstring wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+std::string utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                      nullptr);
   return out;
+}
+
+std::wstring windowTextW(HWND window) {
+  int n = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(window, &text[0], n + 1);
+  text.resize(static_cast<size_t>(std::max(n, 0)));
+  return text;
 }
 
 std::string windowTextA(HWND window) {
@@ -113,14 +124,20 @@ void fillWithFirstChild(HWND parent) {
   MoveWindow(child, 0, 0, r.right, r.bottom, TRUE);
 }
 
+// A Unicode window's texts go to the transcript as UTF-8, an ANSI window's as they are.
+std::string transcriptText(const Conversation& c, HWND window) {
+  return transcriptHex((c.options & STANDIN_UNICODE) ? utf8(windowTextW(window))
+                                                     : windowTextA(window));
+}
+
 void pressSend(Conversation& c) {
-  std::string entered = c.entry ? windowTextA(c.entry) : std::string();
-  record("click", c.window, transcriptHex(entered));
+  record("click", c.window, c.entry ? transcriptText(c, c.entry) : transcriptHex(""));
+  std::wstring entered = c.entry ? windowTextW(c.entry) : std::wstring();
   // Like the client, an empty entry sends nothing.
   if (entered.empty()) return;
-  *c.text = appendConversationLine(*c.text, STANDIN_OWN_PREFIX + wide(entered));
+  *c.text = appendConversationLine(*c.text, STANDIN_OWN_PREFIX + entered);
   showText(c);
-  SetWindowTextA(c.entry, "");
+  SetWindowTextW(c.entry, L"");
 }
 
 LRESULT CALLBACK conversationProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -175,6 +192,13 @@ LRESULT CALLBACK entryProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
   return CallWindowProcA(g_editProc, window, msg, wParam, lParam);
 }
 
+// A Unicode window's entry field: the same edit control with a wide procedure, so each
+// character arrives as one UTF-16 unit (two for a character beyond U+FFFF).
+LRESULT CALLBACK entryProcW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CHAR) record("char", GetParent(window), std::to_string(wParam));
+  return CallWindowProcW(g_editProcW, window, msg, wParam, lParam);
+}
+
 bool registerWide(const wchar_t* name, WNDPROC proc, int background) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -209,6 +233,10 @@ bool registerConversationClasses(HINSTANCE instance, Transcript& transcript) {
   edit.cbSize = sizeof edit;
   if (!GetClassInfoExA(nullptr, "EDIT", &edit)) return false;
   g_editProc = edit.lpfnWndProc;
+  WNDCLASSEXW editW{};
+  editW.cbSize = sizeof editW;
+  if (!GetClassInfoExW(nullptr, L"EDIT", &editW)) return false;
+  g_editProcW = editW.lpfnWndProc;
   edit.lpfnWndProc = entryProc;
   edit.hInstance = instance;
   edit.lpszClassName = "YIMInputWindow";
@@ -247,6 +275,8 @@ HWND openConversationWindow(const OpenRequest& request) {
   if (!(o & STANDIN_NO_ENTRY))
     c->entry =
         child(window, L"YIMInputWindow", L"", WS_TABSTOP | ES_AUTOHSCROLL, 1, WS_EX_CLIENTEDGE);
+  if (c->entry && (o & STANDIN_UNICODE))
+    SetWindowLongPtrW(c->entry, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entryProcW));
   if (!(o & STANDIN_NO_SEND))
     c->send = child(window, L"Button", L"&Send", WS_TABSTOP | BS_PUSHBUTTON, SEND_BUTTON_ID);
 
@@ -258,7 +288,9 @@ HWND openConversationWindow(const OpenRequest& request) {
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
   if (raw->entry) SetFocus(raw->entry);
-  record("open", window, transcriptHex(windowTextA(window)));
+  record("open", window,
+         (o & STANDIN_UNICODE) ? transcriptText(*raw, window) + " utf16"
+                               : transcriptText(*raw, window));
   pumpFor(MAP_SETTLE_MS);
   if ((o & STANDIN_BEHIND) && IsWindow(window))
     SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

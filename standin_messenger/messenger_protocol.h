@@ -18,13 +18,16 @@
 //
 //   start 0 <process id>           the stand-in is ready for commands
 //   open <window> <title as hex>   a conversation window was created and shown
-//   char <window> <code>           the entry field received WM_CHAR <code> (decimal 0-255)
+//   open <window> <title> utf16    the same for a Unicode window (STANDIN_UNICODE)
+//   char <window> <code>           the entry field received WM_CHAR <code> (decimal 0-255,
+//                                  in a Unicode window one UTF-16 unit 0-65535)
 //   click <window> <entry as hex>  the Send button was clicked; the entry field held this
 //   close <window>                 the window received WM_CLOSE (it then destroys itself)
 //   quit 0                         the stand-in is ending
 //
-// Texts in the transcript are written as the hex digits of their ANSI bytes (two
-// lower-case digits a byte; an empty text is "-"), so every line splits on blanks.
+// Texts in the transcript are written as the hex digits of their ANSI bytes, or of their
+// UTF-8 bytes in a Unicode window (two lower-case digits a byte; an empty text is "-"), so
+// every line splits on blanks.
 #pragma once
 
 #include <cstdint>
@@ -89,6 +92,9 @@ enum StandInOpenOption : std::uint32_t {
   STANDIN_CONFERENCE = 1u << 5,  // the title gets "Conference: " in front
   STANDIN_VOICE_CHAT = 1u << 6,  // the title gets "Voice Chat: " in front
   STANDIN_BEHIND = 1u << 7,      // the new window goes below every other window
+  // The entry field is a Unicode window: posted characters reach it as the UTF-16 units
+  // they are, where the default ANSI field gets them in the system's code page.
+  STANDIN_UNICODE = 1u << 8,
 };
 
 // What a fresh conversation's view shows before any message: two line feeds, the words,

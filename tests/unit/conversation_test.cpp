@@ -6,6 +6,12 @@
 
 namespace {
 
+std::string repeat(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
 TEST(ConversationTitle, SenderIdAndKey) {
   struct Case {
     std::string title;
@@ -31,6 +37,11 @@ TEST(ConversationTitle, SenderIdAndKey) {
        "jlee98\xC7\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFFhere,>"},
       {"Jo (a\r\nb)", true, "a,>"},
       {"\rjo", true, ",>"},
+      // A display name in any script around the ID; the 74 are characters, not bytes.
+      {"\u0418\u0432\u0430\u043D \u041F\u0435\u0442\u0440\u043E\u0432 (ivan77) - chat", true,
+       "ivan77,>"},
+      {repeat("\u044F", 70) + " (abcdef)", true, "ab,>"},
+      {repeat("\u044F", 72) + "(\U0001F600\U0001F600", true, "\U0001F600,>"},
   };
   for (const Case& c : cases) {
     std::string id = "stale";
@@ -54,6 +65,8 @@ TEST(ConversationTitle, GroupChatsAndPlaceholders) {
       {std::string(18, '.') + "Voice Chat:", true},
       {std::string(19, '.') + "Voice Chat:", false},
       {std::string(19, '.') + "Conference:" + std::string(10, '.'), false},
+      {repeat("\u00E9", 18) + "Voice Chat:", true},
+      {repeat("\u00E9", 19) + "Voice Chat:", false},
   };
   for (const Case& c : titles) EXPECT_EQ(IsGroupChatTitle(c.title), c.groupChat) << c.title;
 
@@ -84,6 +97,12 @@ TEST(ConversationText, MessageExtraction) {
       {"1023 characters", "a:" + std::string(1021, 'm'), true, std::string(1021, 'm')},
       {"longer text cut at 1023", "a:" + std::string(5000, 'm'), true, std::string(1021, 'm')},
       {"colon beyond 1023", std::string(1023, 'x') + ": late", false, ""},
+      // Counted in characters, and a character is never cut in two.
+      {"empty window length in characters", "ann: " + repeat("\u00E9", 29), false, ""},
+      {"1023 two-byte characters", "a:" + repeat("\u044F", 1021), true, repeat("\u044F", 1021)},
+      {"cut at 1023 characters", "a:" + repeat("\u4F60", 1100), true, repeat("\u4F60", 1021)},
+      {"emoji at the limit", "a:" + std::string(1020, 'm') + "\U0001F600\U0001F600", true,
+       std::string(1020, 'm') + "\U0001F600"},
   };
   MessageExtractor extractor;
   for (const Case& c : cases) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
 #include "responder/im_windows.h"
 
 class FakeImWindows : public ImWindows {
@@ -32,7 +33,7 @@ class FakeImWindows : public ImWindows {
   struct Event {
     EventKind kind;
     WindowId window;
-    unsigned value;  // the character code, or the sleep in milliseconds
+    unsigned value;  // the UTF-16 unit, or the sleep in milliseconds
   };
 
   // Entry field and Send button of a conversation get ids derived from its own.
@@ -94,17 +95,17 @@ class FakeImWindows : public ImWindows {
     std::lock_guard<std::mutex> lock(mutex_);
     static const char* const NAMES[] = {"focus", "type", "click", "close", "sleep"};
     std::string log;
+    std::u16string typed;
     for (std::size_t i = 0; i < events_.size(); ++i) {
       const Event& e = events_[i];
-      const char typed = static_cast<char>(e.value);
-      if (e.kind == EventKind::Char && i > 0 && events_[i - 1].kind == EventKind::Char &&
-          events_[i - 1].window == e.window) {
-        log.insert(log.size() - 1, 1, typed);  // inside the closing quote
-        continue;
-      }
+      if (e.kind == EventKind::Char) typed += static_cast<char16_t>(e.value);
+      const bool more = e.kind == EventKind::Char && i + 1 < events_.size() &&
+                        events_[i + 1].kind == EventKind::Char && events_[i + 1].window == e.window;
+      if (more) continue;
       log += (log.empty() ? "" : ", ") + std::string(NAMES[static_cast<int>(e.kind)]);
-      if (e.kind == EventKind::Char) log += std::string(" \"") + typed + '"';
+      if (e.kind == EventKind::Char) log += " \"" + Utf8FromUtf16(typed) + '"';
       if (e.kind == EventKind::Sleep) log += " " + std::to_string(e.value);
+      typed.clear();
     }
     return log;
   }
@@ -112,14 +113,17 @@ class FakeImWindows : public ImWindows {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.clear();
   }
-  // The characters posted to one conversation's entry field, as a text.
-  std::string typedInto(WindowId conversation) const {
+  // The characters posted to one conversation's entry field, as UTF-16 units and as text.
+  std::u16string unitsTypedInto(WindowId conversation) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::string typed;
+    std::u16string typed;
     for (const Event& e : events_)
       if (e.kind == EventKind::Char && e.window == entryOf(conversation))
-        typed += static_cast<char>(e.value);
+        typed += static_cast<char16_t>(e.value);
     return typed;
+  }
+  std::string typedInto(WindowId conversation) const {
+    return Utf8FromUtf16(unitsTypedInto(conversation));
   }
   int count(EventKind kind, WindowId window) const {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -187,7 +191,7 @@ class FakeImWindows : public ImWindows {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = conversations_.find(window);
     if (it == conversations_.end() || !open(window) || maxCount <= 0) return "";
-    return it->second.title.substr(0, static_cast<std::size_t>(maxCount - 1));
+    return std::string(Utf8Prefix(it->second.title, static_cast<std::size_t>(maxCount - 1)));
   }
   bool readConversationText(WindowId conversation, std::string& text) override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -216,7 +220,7 @@ class FakeImWindows : public ImWindows {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.push_back({EventKind::Focus, window, 0});
   }
-  bool postChar(WindowId entryField, unsigned char code) override {
+  bool postChar(WindowId entryField, char16_t code) override {
     std::lock_guard<std::mutex> lock(mutex_);
     ++charPosts_;
     if (failingChars_.count(charPosts_)) return false;

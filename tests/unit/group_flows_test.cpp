@@ -38,6 +38,8 @@ TEST(GroupInfoInput, RefusesWhatTheDialogMustNotAccept) {
       {"one-character message", "Family", "x", false, NOTE_ERROR, NOTE_INVALID_GROUP},
       {"empty message while editing", "Friends", "", true, NOTE_ERROR, NOTE_INVALID_GROUP},
       {"two-character message", "Family", "ok", false, std::nullopt, ""},
+      {"one character of three bytes", "\u5BB6", "\u597D", false, NOTE_ERROR, NOTE_INVALID_GROUP},
+      {"two characters of any script", "\u5BB6", "\u4F60\u597D", false, std::nullopt, ""},
       {"same name, same case", "Friends", "hello", false, NOTE_CAUTION, NOTE_GROUP_EXISTS},
       {"name differing in case only", "friends", "hello", false, std::nullopt, ""},
       {"editing keeps its own name", "Friends", "hello", true, std::nullopt, ""},

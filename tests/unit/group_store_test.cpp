@@ -31,7 +31,7 @@ TEST(GroupLookup, MembersMatchWholeIdsWithoutRegardToCase) {
   store.addMember(0, "john");
   store.addGroup("Friends", "Back soon");
   store.addMember(1, "johndoe");
-  store.addMember(1, "ren\xE9");
+  store.addMember(1, "ren\u00E9");
   store.addGroup("Quiet", "");
   store.addMember(2, "mute");
 
@@ -47,7 +47,7 @@ TEST(GroupLookup, MembersMatchWholeIdsWithoutRegardToCase) {
       {"johnny,>", true, false, "untouched"},
       {"joh,>", true, false, "untouched"},
       {"john,>", true, true, "At work>"},
-      {"REN\xC9,>", true, true, "Back soon>"},
+      {"REN\u00C9,>", true, true, "Back soon>"},
       {"mute,>", true, true, ">"},
       {"Work", false, false, "untouched"},  // group names are not members
       {"", false, false, "untouched"},

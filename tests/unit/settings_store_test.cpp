@@ -61,7 +61,11 @@ TEST_F(SettingsFile, LoadsByPositionWithFallbacks) {
       {"bare CR line ends", "h\rk\rmsg\rk\r3\rk\r2\rk\r1\rEnd\r", "msg", 3, 2, 1},
       {"NUL in the message", confFile(std::string("a\0b", 3), "1", "2", "0"),
        std::string("a\0b", 3), 1, 2, 0},
-      {"binary junk", std::string("\xFF\xFE\0\r\n\x01\x02\r\n\x80\x81", 11), "\x80\x81", 0, 1, 0},
+      // Not UTF-8: written by an earlier Quorvane in the old code page.
+      {"binary junk", std::string("\xFF\xFE\0\r\n\x01\x02\r\n\x80\x81", 11), "\u20AC\u0081", 0, 1,
+       0},
+      {"old code page", confFile("Caf\xE9 ferm\xE9", "1", "2", "0"), "Caf\u00E9 ferm\u00E9", 1, 2,
+       0},
   };
   for (const Case& c : cases) {
     writeFile("conf.qvr", c.bytes);

@@ -1,5 +1,5 @@
-// Letter case in the ANSI code page and the ctime-layout time stamps.
-#include "base/ansi_text.h"
+// Letter case and the ctime-layout time stamps.
+#include "base/letter_case.h"
 #include "base/time_text.h"
 
 #include <gtest/gtest.h>
@@ -9,44 +9,35 @@
 
 namespace {
 
-TEST(AnsiText, UpperCaseFoldsTheCodePageLettersOnly) {
-  struct Case {
-    unsigned char in, out;
-  } cases[] = {
-      {'a', 'A'},   {'z', 'Z'},   {'A', 'A'},   {'0', '0'},   {',', ','},   {'>', '>'},
-      {'`', '`'},   {'{', '{'},   {0xE0, 0xC0}, {0xE9, 0xC9}, {0xF6, 0xD6}, {0xFE, 0xDE},
-      {0xF7, 0xF7}, {0xD7, 0xD7}, {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9E, 0x8E}, {0xFF, 0x9F},
-      {0xB5, 0xB5}, {0xDF, 0xDF}, {0x80, 0x80}, {0xC9, 0xC9},
-  };
-  for (const Case& c : cases) {
-    const std::string in(1, static_cast<char>(c.in));
-    EXPECT_EQ(UpperCaseAnsi(in), std::string(1, static_cast<char>(c.out)))
-        << "byte 0x" << std::hex << int(c.in);
-  }
-  // A NUL inside the text neither ends nor shortens it.
-  EXPECT_EQ(UpperCaseAnsi(std::string("ab\0cd", 5)), std::string("AB\0CD", 5));
-}
-
-TEST(AnsiText, EqualityIgnoresLetterCaseOfWholeTexts) {
+TEST(LetterCase, UpperCaseAndEqualityOfWholeTexts) {
   struct Case {
     const char* a;
     const char* b;
     bool equal;
+    const char* upperA;  // nullptr: not checked
   } cases[] = {
-      {"jlee99,>", "JLee99,>", true},
-      {"", "", true},
-      {"bob,>", "bobby,>", false},
-      {"bob", "bob ", false},
-      {"caf\xE9", "CAF\xC9", true},
-      {"stra\xDF"
-       "e",
-       "STRASSE", false},
-      {"\xFF", "\x9F", true},
-      {"a-b", "A_B", false},
+      {"jlee99,>", "JLee99,>", true, "JLEE99,>"},
+      {"", "", true, ""},
+      {"bob,>", "bobby,>", false, nullptr},
+      {"bob", "bob ", false, nullptr},
+      {"a-b`{", "A_B@[", false, "A-B`{"},
+      {"caf\u00E9 \u00FF", "CAF\u00C9 \u0178", true, "CAF\u00C9 \u0178"},
+      {"stra\u00DFe", "STRASSE", false, "STRA\u00DFE"},
+      {"\u0438\u0432\u0430\u043D \u0451", "\u0418\u0412\u0410\u041D \u0401", true, nullptr},
+      {"\u03B1\u03B2 \u0142\u017C", "\u0391\u0392 \u0141\u017B", true, nullptr},
+      {"\u5F35\u5049 \U0001F600", "\u5F35\u5049 \U0001F600", true, "\u5F35\u5049 \U0001F600"},
+      // Bytes that are no UTF-8 are compared as they are; ASCII still folds around them.
+      {"caf\xE9", "CAF\xC9", false, "CAF\xE9"},
+      {"x\xE9", "X\xE9", true, nullptr},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(AnsiEqualNoCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    EXPECT_EQ(EqualNoCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    if (c.upperA) {
+      EXPECT_EQ(UpperCase(c.a), c.upperA) << c.a;
+    }
   }
+  // A NUL inside the text neither ends nor shortens it.
+  EXPECT_EQ(UpperCase(std::string("ab\0cd", 5)), std::string("AB\0CD", 5));
 }
 
 std::time_t localTimeOf(int year, int month, int day, int hour, int minute, int second) {

@@ -25,6 +25,28 @@ std::string WindowText(HWND window) {
   return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
 }
 
+std::string Utf8WindowText(HWND window) {
+  wchar_t buffer[4096] = {};
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
+                           SMTO_ABORTIFHUNG, 2000, &length))
+    return std::string();
+  char text[3 * 4096] = {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length < 4096 ? length : 4095),
+                              text, sizeof text, nullptr, nullptr);
+  return std::string(text, n > 0 ? n : 0);
+}
+
+bool SetUtf8WindowText(HWND window, const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                              static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? n : 0);
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
+                             SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+}
+
 HANDLE HoldUnreachableMutex(const char* name) {
   // An empty DACL, and the system as the owner: Wine lets an owner wait whatever the DACL.
   SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
@@ -60,6 +82,8 @@ QuorvaneApp::QuorvaneApp(const std::string& caseName) {
 QuorvaneApp::QuorvaneApp(const ExistingFolder& folder) : folder_(folder.path) {
   CreateDirectoryA(folder_.c_str(), nullptr);
 }
+
+QuorvaneApp::QuorvaneApp(const WideFolder& folder) : wideFolder_(folder.path) {}
 
 QuorvaneApp::~QuorvaneApp() {
   if (running()) {
@@ -106,6 +130,14 @@ bool QuorvaneApp::start(DWORD timeoutMs) {
 
 bool QuorvaneApp::launch() {
   std::string commandLine = "\"" + program_ + "\"";
+  if (!wideFolder_.empty()) {
+    std::wstring program(program_.begin(), program_.end());  // the build folder is ASCII
+    std::wstring line = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          wideFolder_.c_str(), &startup, &process_) != FALSE;
+  }
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,

@@ -14,6 +14,10 @@ bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
 // Texts of another process's windows (WM_GETTEXT crosses process boundaries).
 std::string WindowText(HWND window);
 
+// The same as UTF-8, through the UTF-16 messages, and a text set that way.
+std::string Utf8WindowText(HWND window);
+bool SetUtf8WindowText(HWND window, const std::string& text);
+
 // Holds a mutex of this name that this user may not open, as another user's program would.
 HANDLE HoldUnreachableMutex(const char* name);
 
@@ -55,6 +59,12 @@ class QuorvaneApp {
     std::string path;
   };
   explicit QuorvaneApp(const ExistingFolder& folder);
+  // The same for a folder named in UTF-16, beyond the ANSI code page; path() and the file
+  // helpers do not reach into it.
+  struct WideFolder {
+    std::wstring path;
+  };
+  explicit QuorvaneApp(const WideFolder& folder);
   ~QuorvaneApp();  // ends the program if it still runs
   QuorvaneApp(const QuorvaneApp&) = delete;
   QuorvaneApp& operator=(const QuorvaneApp&) = delete;
@@ -119,6 +129,7 @@ class QuorvaneApp {
 
  private:
   std::string folder_;
+  std::wstring wideFolder_;
   std::string program_ = std::string(QV_BUILD_DIR) + "\\quorvane.exe";
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;

@@ -26,6 +26,24 @@ std::wstring ansiToWide(const std::string& text) {
   return wide;
 }
 
+std::wstring utf8ToWide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+
+std::string wideToUtf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                      nullptr);
+  return out;
+}
+
 std::vector<char> openPayload(const StandInOpenHeader& head, const std::wstring& title,
                               const std::wstring& sender, const std::wstring& text) {
   StandInOpenHeader h = head;
@@ -135,7 +153,11 @@ bool parseStandInEvent(const std::string& line, StandInEvent& event) {
     if (event.kind == "char") event.text.assign(1, static_cast<char>(event.code));
     return true;
   }
-  if (event.kind == "open" || event.kind == "click") return fromHex(argument, event.text);
+  if (event.kind == "open" || event.kind == "click") {
+    std::string flag;
+    event.unicode = event.kind == "open" && (in >> flag) && flag == "utf16";
+    return fromHex(argument, event.text);
+  }
   return event.kind == "close" || event.kind == "quit";
 }
 
@@ -153,12 +175,15 @@ std::vector<StandInWindowRecord> gatherStandInRecords(const std::vector<StandInE
     if (e.kind == "open") {
       records.push_back(StandInWindowRecord());
       records.back().window = e.window;
+      records.back().unicode = e.unicode;
       records.back().title = e.text;
       records.back().openedMs = e.ms;
     } else if (e.kind == "char") {
       StandInWindowRecord& r = find(e.window);
-      if (r.typed.empty()) r.firstCharMs = e.ms;
-      r.typed += e.text;
+      if (r.typedUnits.empty()) r.firstCharMs = e.ms;
+      r.typedUnits += static_cast<wchar_t>(e.code);
+      // A pair of UTF-16 units is one character: made into UTF-8 as a whole.
+      r.typed = r.unicode ? wideToUtf8(r.typedUnits) : r.typed + e.text;
     } else if (e.kind == "click") {
       StandInWindowRecord& r = find(e.window);
       r.sent.push_back(e.text);
@@ -295,7 +320,9 @@ HWND StandInMessenger::openConversation(const StandInConversation& c) {
   head.hangMilliseconds = c.hangMilliseconds;
   std::string title = c.title;
   if (title.empty() && !c.titleExact && !c.sender.empty()) title = c.sender + " - chat";
-  std::vector<char> payload = openPayload(head, ansiToWide(title), ansiToWide(c.sender), c.text);
+  if (c.unicode) head.options |= STANDIN_UNICODE;
+  auto wide = c.unicode ? utf8ToWide : ansiToWide;
+  std::vector<char> payload = openPayload(head, wide(title), wide(c.sender), c.text);
   return reinterpret_cast<HWND>(command(STANDIN_CMD_OPEN, payload));
 }
 
@@ -313,6 +340,16 @@ HWND StandInMessenger::openEmpty(const std::string& title) {
   c.title = title;
   c.textMode = STANDIN_TEXT_EMPTY;
   c.titleExact = true;
+  return openConversation(c);
+}
+
+HWND StandInMessenger::openUnicodeMessage(const std::string& title, const std::string& sender,
+                                          const std::string& message) {
+  StandInConversation c;
+  c.unicode = true;
+  c.title = title;
+  c.sender = sender;
+  c.text = utf8ToWide(message);
   return openConversation(c);
 }
 
@@ -392,8 +429,8 @@ bool StandInMessenger::waitForClose(HWND window, DWORD timeoutMs) {
 
 bool StandInMessenger::waitForChars(HWND window, size_t count, DWORD timeoutMs) {
   return waitFor(
-      window, timeoutMs, [](const StandInWindowRecord& r, size_t n) { return r.typed.size() >= n; },
-      count);
+      window, timeoutMs,
+      [](const StandInWindowRecord& r, size_t n) { return r.typedUnits.size() >= n; }, count);
 }
 
 bool StandInMessenger::waitForClicks(HWND window, size_t count, DWORD timeoutMs) {

@@ -14,8 +14,8 @@
 // One conversation window to open. The defaults make a contact's message in a complete
 // window titled "<sender> - chat" (or the given title).
 struct StandInConversation {
-  std::string title;   // ANSI; empty with a sender: "<sender> - chat"
-  std::string sender;  // the contact's ID, written before the message
+  std::string title;   // ANSI (UTF-8 when unicode); empty with a sender: "<sender> - chat"
+  std::string sender;  // the contact's ID, written before the message (ANSI or UTF-8)
   std::wstring text;   // the message, or the whole document text in STANDIN_TEXT_RAW
   std::uint32_t textMode = STANDIN_TEXT_MESSAGE;
   std::uint32_t options = 0;  // StandInOpenOption bits
@@ -23,6 +23,8 @@ struct StandInConversation {
   // A title given exactly, even an empty one (otherwise an empty title is made from the
   // sender).
   bool titleExact = false;
+  // A Unicode window (STANDIN_UNICODE): title and sender are UTF-8 here.
+  bool unicode = false;
 };
 
 // One line of the transcript.
@@ -30,16 +32,19 @@ struct StandInEvent {
   std::uint64_t ms = 0;
   std::string kind;  // "start", "open", "char", "click", "close", "quit"
   HWND window = nullptr;
-  std::string text;   // open: the title; click: the entry text; char: the character
-  unsigned code = 0;  // char: the code; start: the process id
+  std::string text;      // open: the title; click: the entry text; char: the character
+  unsigned code = 0;     // char: the code; start: the process id
+  bool unicode = false;  // open: a Unicode window, its texts in UTF-8
 };
 
 // What one conversation window received, gathered from the transcript.
 struct StandInWindowRecord {
   HWND window = nullptr;
+  bool unicode = false;  // a Unicode window: title, typed and sent hold UTF-8
   std::string title;
   std::uint64_t openedMs = 0;
   std::string typed;              // every character posted to the entry field, in order
+  std::wstring typedUnits;        // the same as the codes that arrived, one per WM_CHAR
   std::vector<std::string> sent;  // the entry field's text at each Send click
   std::vector<std::uint64_t> clickMs;
   bool closed = false;
@@ -72,6 +77,9 @@ class StandInMessenger {
                    const std::wstring& message);
   // A conversation the user started: only the 34-character empty-window text.
   HWND openEmpty(const std::string& title);
+  // A contact's message in a Unicode window; every text in UTF-8.
+  HWND openUnicodeMessage(const std::string& title, const std::string& sender,
+                          const std::string& message);
   // A contact writes again into an open window: a new line "<sender>: <message>".
   bool appendMessage(HWND window, const std::string& sender, const std::wstring& message);
   bool raise(HWND window);
@@ -87,7 +95,8 @@ class StandInMessenger {
   // Waits until the transcript records a close request for the window and the window is
   // gone. Pumps this thread's messages meanwhile.
   bool waitForClose(HWND window, DWORD timeoutMs);
-  // Waits until the window's entry field has received at least count characters.
+  // Waits until the window's entry field has received at least count characters (UTF-16
+  // units in a Unicode window).
   bool waitForChars(HWND window, size_t count, DWORD timeoutMs);
   // Waits until the window's Send button has been clicked at least count times.
   bool waitForClicks(HWND window, size_t count, DWORD timeoutMs);

@@ -57,7 +57,7 @@ class ObservedImWindows : public ImWindows {
   WindowId findEntryField(WindowId w) override { return real_.findEntryField(w); }
   WindowId findSendButton(WindowId w) override { return real_.findSendButton(w); }
   void setFocus(WindowId w) override { real_.setFocus(w); }
-  bool postChar(WindowId w, unsigned char c) override { return real_.postChar(w, c); }
+  bool postChar(WindowId w, char16_t c) override { return real_.postChar(w, c); }
   bool postClick(WindowId w) override { return real_.postClick(w); }
   bool postClose(WindowId w) override { return real_.postClose(w); }
 

@@ -184,6 +184,35 @@ TEST_F(StandInTest, TypingClickingAndClosingArriveInOrderAndAreRecorded) {
               r.clickMs[1] <= r.closedMs);
 }
 
+// A Unicode window holds and records every script: its title, its document, and the
+// UTF-16 units posted to its entry field, a character beyond U+FFFF as its two units.
+TEST_F(StandInTest, UnicodeWindowTakesEveryScriptWhole) {
+  const std::string title = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD (ivan77) - chat";  // Иван
+  const std::string message = "\xE4\xBD\xA0\xE5\xA5\xBD \xF0\x9F\x98\x80";       // 你好 😀
+  HWND window = messenger_->openUnicodeMessage(title, "ivan77", message);
+  ASSERT_NE(window, nullptr);
+  wchar_t shown[64] = {};
+  GetWindowTextW(window, shown, 64);
+  EXPECT_STREQ(shown, L"\x0418\x0432\x0430\x043D (ivan77) - chat");
+  std::wstring text;
+  ASSERT_TRUE(readStandInDocumentText(window, text));
+  EXPECT_EQ(text, EMPTY_TEXT + L"\r\nivan77: \x4F60\x597D \xD83D\xDE00");
+
+  HWND entry = FindWindowExA(window, nullptr, "YIMInputWindow", nullptr);
+  const std::wstring reply = L"\x041F\x0440\x0438 \x03B1 \xD83D\xDE42";  // При α 🙂
+  for (wchar_t unit : reply) PostMessageW(entry, WM_CHAR, unit, 0);
+  PostMessageW(FindWindowExA(window, nullptr, "Button", "&Send"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(messenger_->waitForClicks(window, 1, 5000));
+  StandInWindowRecord r = messenger_->record(window);
+  const std::string replyUtf8 = "\xD0\x9F\xD1\x80\xD0\xB8 \xCE\xB1 \xF0\x9F\x99\x82";
+  EXPECT_TRUE(r.unicode);
+  EXPECT_EQ(r.title, title);
+  EXPECT_EQ(r.typedUnits, reply);
+  EXPECT_EQ(r.typed, replyUtf8);
+  ASSERT_EQ(r.sent.size(), 1u);
+  EXPECT_EQ(r.sent[0], replyUtf8) << "the entry field held the pair as one character";
+}
+
 TEST_F(StandInTest, WindowsWithoutEntryOrButtonStillRecordWhatReachesThem) {
   StandInConversation conversation;
   conversation.sender = "jlee99";

@@ -182,9 +182,11 @@ std::string ProgramResource(const char* name, const char* type) {
 
 TEST(ProgramFile, ManifestDeclaresPerMonitorScalingAndTheIconHasEverySize) {
   const std::string manifest = ProgramResource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-  for (const char* part : {">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>",
-                           "http://schemas.microsoft.com/SMI/2016/WindowsSettings",
-                           "http://schemas.microsoft.com/SMI/2005/WindowsSettings"})
+  for (const char* part :
+       {">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>",
+        "http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+        "http://schemas.microsoft.com/SMI/2005/WindowsSettings", ">UTF-8</activeCodePage>",
+        "http://schemas.microsoft.com/SMI/2019/WindowsSettings"})
     EXPECT_NE(manifest.find(part), std::string::npos) << part << " in\n" << manifest;
 
   // The icon group: a 6-byte header, then 14 bytes per image with its width first.

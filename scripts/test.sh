@@ -8,8 +8,8 @@
 # and 200 % in a second prefix (.wine-scaled); every window's screenshot at each scale is
 # shots/dpi<scale>_<window>.png.
 #
-# The Wine tests run in groups side by side (app, companions, engine, release, scaled),
-# each with a headless X server, a Wine prefix and working folders of its own
+# The Wine tests run in groups side by side (app, companions, engine, release, scaled,
+# stories), each with a headless X server, a Wine prefix and working folders of its own
 # (scripts/wine-group.sh); meanwhile the host builds and tests run at a lower priority.
 # The cases that measure a delay (group "timing") run last, alone. Each group's output is
 # in build/windows/test-logs/<group>.log and is printed when the group has ended.
@@ -42,11 +42,12 @@ groups=("app 1280x1024 $root/.wine-groups/app"
   "companions 1280x1024 $root/.wine-groups/companions"
   "engine 1280x1024 $root/.wine-groups/engine"
   "release 1280x1024 $root/.wine-groups/release"
-  "scaled 2560x1600 $root/.wine-scaled")
+  "scaled 2560x1600 $root/.wine-scaled"
+  "stories 1280x1024 $root/.wine-groups/stories")
 run_group() {  # name, screen, prefix
   "$root/scripts/wine-group.sh" "$1" "$2" "$3" -L "^$1\$" >"$logs/$1.log" 2>&1
 }
-phase "Wine tests side by side: app, companions, engine, release, scaled"
+phase "Wine tests side by side: ${groups[*]%% *}"
 declare -A pids
 for g in "${groups[@]}"; do
   read -r name screen prefix <<<"$g"

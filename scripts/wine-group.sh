@@ -4,9 +4,11 @@
 # display nobody else uses, a Wine prefix copied from the prepared one with a Wine server
 # of its own, and (through QV_TEST_GROUP) working folders of its own.
 #   wine-group.sh NAME SCREEN PREFIX [ctest arguments...]
+#   wine-group.sh NAME SCREEN PREFIX --run program [arguments...]
 # NAME names the group, SCREEN is the X screen's size (1280x1024), PREFIX the group's Wine
 # prefix: made anew from the prepared prefix (WINEPREFIX, default .wine) unless it is the
-# second prefix .wine-scaled, whose scale the scaled tests set themselves.
+# second prefix .wine-scaled, whose scale the scaled tests set themselves. With --run, one
+# Windows program runs there in place of ctest (scripts/pictures.sh).
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -41,7 +43,12 @@ wineserver -p 2>/dev/null || true
 # Start Wine's background services now: started by the first test they would hold ctest's
 # output pipe open until the server ends.
 "$root/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
-ctest --preset windows "$@"
+if [ "${1:-}" = --run ]; then
+  shift
+  "$QV_WINE" "$@"
+else
+  ctest --preset windows "$@"
+fi
 status=$?
 wineserver -k 2>/dev/null || true
 kill $xvfb 2>/dev/null

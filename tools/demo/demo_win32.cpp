@@ -1,7 +1,9 @@
 // A short show of the program at work: a contact writes through the stand-in messenger
-// and Quorvane answers. Run by scripts/run.sh; prints what happens as it goes.
+// and Quorvane answers. Run by scripts/run.sh; prints what happens as it goes. With
+// --pictures it takes the user guide's pictures instead (scripts/pictures.sh).
 //
 //   quorvane_demo.exe <working folder> <screenshot folder>
+//   quorvane_demo.exe --pictures <picture folder>
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "common/app_driver.h"
 #include "common/messenger_client.h"
 #include "common/screenshot.h"
+#include "pictures_win32.h"
 #include "resources/resource.h"
 
 namespace {
@@ -37,9 +40,12 @@ int fail(const char* what) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::printf("usage: quorvane_demo <working folder> <screenshot folder>\n");
+    std::printf(
+        "usage: quorvane_demo <working folder> <screenshot folder>\n"
+        "       quorvane_demo --pictures <picture folder>\n");
     return 2;
   }
+  if (std::string(argv[1]) == "--pictures") return TakePictures(argv[2]);
   const std::string folder = argv[1];
   SetScreenshotFolder(argv[2]);
 

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -189,13 +192,31 @@ TEST(ProgramFile, ManifestDeclaresPerMonitorScalingAndTheIconHasEverySize) {
         "http://schemas.microsoft.com/SMI/2019/WindowsSettings"})
     EXPECT_NE(manifest.find(part), std::string::npos) << part << " in\n" << manifest;
 
-  // The icon group: a 6-byte header, then 14 bytes per image with its width first.
+  // The icon group: a 6-byte header, then 14 bytes per image with its width first and its
+  // image's number last. Each image is the one of its size in quorvane.ico, not an image
+  // of another icon that was given the same number.
   const std::string group = ProgramResource("QUORVANE", MAKEINTRESOURCEA(14));
   ASSERT_GE(group.size(), 6u);
+  std::ifstream in(std::string(QV_SOURCE_DIR) + "\\resources\\bitmaps\\quorvane.ico",
+                   std::ios::binary);
+  const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  auto number = [](const std::string& bytes, size_t at, int size) {
+    uint32_t n = 0;
+    for (int i = size - 1; i >= 0 && at + i < bytes.size(); --i)
+      n = n << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return n;
+  };
   std::vector<int> widths;
   for (size_t at = 6; at + 14 <= group.size(); at += 14) {
     int width = static_cast<unsigned char>(group[at]);
     widths.push_back(width == 0 ? 256 : width);
+    const std::string image =
+        ProgramResource(MAKEINTRESOURCEA(number(group, at + 12, 2)), MAKEINTRESOURCEA(3));
+    bool same = false;  // the file's directory: 16 bytes per image, its size and offset last
+    for (size_t e = 6; e < 6 + 16 * number(file, 4, 2) && e + 16 <= file.size(); e += 16)
+      if (file[e] == group[at])
+        same = file.compare(number(file, e + 12, 4), number(file, e + 8, 4), image) == 0;
+    EXPECT_TRUE(same) << widths.back() << " px image";
   }
   for (int wanted : {16, 20, 24, 32, 40, 48, 64, 256})
     EXPECT_NE(std::find(widths.begin(), widths.end(), wanted), widths.end()) << wanted << " px";

@@ -86,6 +86,23 @@ TEST(StartUp, WindowStateWithAndWithoutStoredSettings) {
   }
 }
 
+// A conf.qvr of an earlier Quorvane, in the old code page, shows its message as it was
+// meant and stays as it is until the user saves.
+TEST(StartUp, SettingsInTheOldCodePageReadAsTheyWereMeant) {
+  const std::string old = confFile("Caf\xE9 ferm\xE9");
+  QuorvaneApp app("startup_old_code_page");
+  ASSERT_TRUE(app.writeFile("conf.qvr", old));
+  ASSERT_TRUE(app.start());
+  wchar_t shown[64] = {};
+  SendMessageTimeoutW(app.control(IDC_DEFAULT_REPLY), WM_GETTEXT, 64,
+                      reinterpret_cast<LPARAM>(shown), SMTO_ABORTIFHUNG, 2000, nullptr);
+  EXPECT_STREQ(shown, L"Caf\u00E9 ferm\u00E9");
+  std::string bytes;
+  EXPECT_TRUE(app.readFile("conf.qvr", bytes));
+  EXPECT_EQ(bytes, old);
+  EXPECT_EQ(app.close(), 0u);
+}
+
 // Started in a temporary folder, as a zip opened in File Explorer runs, it stays there and
 // warns at once that what it saves will be lost.
 TEST(StartUp, InATemporaryFolderWarnsThatSavedFilesWillBeLost) {

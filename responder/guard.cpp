@@ -24,8 +24,7 @@ const char* const STATUS_RESPONDED = "IM Autoresponded...";
 
 // Said each time the echo rule stops answering a contact.
 std::string automaticRepliesText(const std::string& senderId) {
-  return "Replies from " + senderId +
-         " look automatic: no answers until they write something new";
+  return "Replies from " + senderId + " look automatic: no answers until they write something new";
 }
 
 void wait(GuardParams& params, uint32_t ms) {

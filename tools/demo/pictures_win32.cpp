@@ -19,7 +19,7 @@ namespace {
 const char* const REPLY = "Out for lunch, back at two. I will answer then!";
 const DWORD PAINTED_MS = 400;  // a window that came up, or slid, has painted by then
 
-bool say(const char* text) {
+bool report(const char* text) {
   std::printf("pictures: %s\n", text);
   std::fflush(stdout);
   return true;
@@ -173,14 +173,14 @@ bool Pictures(QuorvaneApp& app, StandInMessenger& messenger) {
                                 "User---", "bob_stone", "---", "Group---", "Work",
                                 "In a meeting until three.", "User---", "carol_k", "---"})))
     return failed("the settings and groups files");
-  say("starting the stand-in messenger and Quorvane");
+  report("starting the stand-in messenger and Quorvane");
   if (!StartWithMessenger(app, messenger)) return failed("the start");
   app.waitForNoPopups(8000);
   app.click(IDC_LOG_TO_FILE_CHECK);
   app.click(IDC_ACTIVATE);
   if (!app.waitForText(IDC_STATUS, "Autoresponse is on guard", 5000))
     return failed("autoresponse did not start");
-  say("three contacts write");
+  report("three contacts write");
   if (!Conversations(messenger)) return false;
   app.waitForText(IDC_STATUS, "IM Autoresponded...", 5000);
   app.waitForNoPopups(10000);

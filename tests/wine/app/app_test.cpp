@@ -18,7 +18,6 @@ const char* const GRAPHICS_OFF =
 const char* const NO_REPLY =
     "Enter a default autoreply message or configure one by opening the configuration "
     "window...";
-const char* const INACTIVE = "Autoresponse is Currently Inactive...";
 
 RECT workArea() {
   RECT area{};
@@ -126,7 +125,7 @@ TEST_F(QuietProgram, RefusalsShowStatusAndErrorPopups) {
     std::string typed;
     std::string status;
   } cases[] = {
-      {"deactivate_while_inactive", IDC_DEACTIVATE, "", INACTIVE},
+      {"deactivate_while_inactive", IDC_DEACTIVATE, "", INACTIVE_TEXT},
       {"activate_with_empty_box", IDC_ACTIVATE, "", NO_REPLY},
       {"activate_with_only_line_breaks", IDC_ACTIVATE, "\r\n\r\n", NO_REPLY},
   };
@@ -172,8 +171,8 @@ TEST(Commands, ActivateTwiceThenDeActivate) {
   if (stopping) SaveWindowShot("popup_caution", stopping, 0);
   EXPECT_FALSE(app.readOnly(IDC_DEFAULT_REPLY));
   // The guard thread notices within its next poll; its end reaches the status line.
-  EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE, 5000));
-  EXPECT_TRUE(app.waitForPopup(INACTIVE));
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE_TEXT, 5000));
+  EXPECT_TRUE(app.waitForPopup(INACTIVE_TEXT));
 
   // Stopping and starting again at once leaves one working guard, not two or none.
   app.click(IDC_ACTIVATE);
@@ -201,7 +200,7 @@ TEST_F(QuietProgram, NotificationAndLogToFileBoxes) {
       // The notification box never shows a popup of its own, not even when turned on.
       {"notifications_off", IDC_NOTIFY_CHECK, "Message notification disabled...", false},
       {"log_on_silent", IDC_LOG_TO_FILE_CHECK, "Logging to File Enabled...", false},
-      {"deactivate_silent", IDC_DEACTIVATE, INACTIVE, false},
+      {"deactivate_silent", IDC_DEACTIVATE, INACTIVE_TEXT, false},
       {"notifications_on", IDC_NOTIFY_CHECK,
        "Autoresponse will Pop Up Notification on receiving messages...", false},
       {"log_off_noted", IDC_LOG_TO_FILE_CHECK, "Logging to File Disabled...", true},
@@ -224,7 +223,7 @@ TEST_F(QuietProgram, PopupCornerPlacementLifetimeAndClick) {
 
   // A popup lives its 3000 ms after its text appeared, then fades out.
   app.click(IDC_DEACTIVATE);
-  HWND first = app.waitForPopup(INACTIVE);
+  HWND first = app.waitForPopup(INACTIVE_TEXT);
   ASSERT_TRUE(first);
   const ULONGLONG shown = GetTickCount64();
   RECT frame{};

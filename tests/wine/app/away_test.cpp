@@ -92,7 +92,7 @@ TEST(Away, ActivatesAfterIdleMinutesStopsEchoesAndWelcomesBack) {
   ASSERT_NO_FATAL_FAILURE(MoveMouse());
   EXPECT_TRUE(WaitUntil([&] { return !app.readOnly(IDC_DEFAULT_REPLY); }, 2000));
   EXPECT_TRUE(app.waitForPopup("Welcome back! 6 messages from 2 contacts came in, 4 answered."));
-  EXPECT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is Currently Inactive...", 10000));
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE_TEXT, 10000));
 
   // The lock activates at once; asleep and awake again it is still on guard, and input at
   // the lock screen is no return: the unlock is.

@@ -60,7 +60,7 @@ TEST(Companions, DockFollowTheMainWindowAndCloseWithIt) {
   EXPECT_TRUE(
       app.waitForPopup("Select a Group from the list to  edit\n if no Group Exists Create One"));
   app.click(IDC_DEACTIVATE);  // obeys the switch: no popup
-  EXPECT_TRUE(app.waitForText(IDC_STATUS, "Autoresponse is Currently Inactive..."));
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE_TEXT));
   EXPECT_TRUE(app.waitForNoPopups(6000));
 
   // Moving the main window brings both companions along.

@@ -16,7 +16,6 @@ namespace {
 
 const char* const ON_GUARD = "Autoresponse is on guard";
 const char* const STOPPING = "Attempting to stop ...";
-const char* const INACTIVE = "Autoresponse is Currently Inactive...";
 
 TEST(Reactivation, QuickRoundsNeverStallTheWindowAndEveryPopupShowsItsOwnText) {
   // The lite look has no fades, which block the window by design: every moment counts.
@@ -70,11 +69,11 @@ TEST(Reactivation, QuickRoundsNeverStallTheWindowAndEveryPopupShowsItsOwnText) {
       },
       5000);
   app.click(IDC_DEACTIVATE);
-  EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE, 5000));
+  EXPECT_TRUE(app.waitForText(IDC_STATUS, INACTIVE_TEXT, 5000));
   WaitUntil(
       [&] {
         popups.look();
-        return popups.count(INACTIVE) > 0;
+        return popups.count(INACTIVE_TEXT) > 0;
       },
       5000);
 
@@ -97,10 +96,10 @@ TEST(Reactivation, QuickRoundsNeverStallTheWindowAndEveryPopupShowsItsOwnText) {
   EXPECT_EQ(popups.count(STOPPING), rounds + 1) << all;
   EXPECT_EQ(popups.count("Msg from : alice,>-- hi"), 1) << all;
   EXPECT_EQ(popups.count("Msg from : bob,>-- yo"), 1) << all;
-  EXPECT_EQ(popups.count(INACTIVE), 1) << all;
+  EXPECT_EQ(popups.count(INACTIVE_TEXT), 1) << all;
   ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(shown.back(), INACTIVE) << all;
-  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), INACTIVE), 0);
+  EXPECT_EQ(shown.back(), INACTIVE_TEXT) << all;
+  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), INACTIVE_TEXT), 0);
 
   EXPECT_EQ(app.close(), 0u);
   messenger.stop();

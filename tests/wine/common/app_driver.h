@@ -9,6 +9,9 @@
 #include <vector>
 
 // waitUntil with this thread's messages handled between the checks, every 20 ms.
+// The status line of a Quorvane that is not on guard.
+inline const char* const INACTIVE_TEXT = "Autoresponse is Currently Inactive...";
+
 bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
 
 // Texts of another process's windows (WM_GETTEXT crosses process boundaries).

@@ -12,7 +12,7 @@ seconds=${1:-60}
 jobs=${2:-1}
 targets=(groups_file_fuzz settings_file_fuzz away_settings_fuzz conversation_fuzz)
 
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" --no-prefix
 "$root/scripts/build.sh" fuzz
 build="$root/build/fuzz"
 mkdir -p "$build/findings" "$build/logs"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build and the tests need and prepares the Wine
-# prefix. Quick when everything is already there; safe to run again.
+# prefix (not with --no-prefix, for a caller that prepares it itself or needs no Wine).
+# Quick when everything is already there; safe to run again.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -52,4 +53,4 @@ if [ "$QV_WINE_32BIT" = yes ] && [ -d "$WINEPREFIX" ] &&
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
 fi
-"$root/scripts/wine-prefix.sh"
+[ "${1:-}" = --no-prefix ] || "$root/scripts/wine-prefix.sh"

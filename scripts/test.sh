@@ -8,18 +8,21 @@
 # and 200 % in a second prefix (.wine-scaled); every window's screenshot at each scale is
 # shots/dpi<scale>_<window>.png.
 #
-# The Wine tests run in groups side by side (app, companions, engine, release, scaled,
-# stories), each with a headless X server, a Wine prefix and working folders of its own
-# (scripts/wine-group.sh); meanwhile the host builds and tests run at a lower priority.
-# The cases that measure a delay (group "timing") run last, alone. Each group's output is
-# in build/windows/test-logs/<group>.log and is printed when the group has ended.
+# The host builds and tests (native, ThreadSanitizer, fuzzing) start at once, at the lowest
+# priority, and take what processor time the rest leaves. The Wine prefix is prepared while
+# the windows build runs. The Wine tests then run in groups side by side (app, companions,
+# engine, release, scaled, stories), each with a headless X server, a Wine prefix and
+# working folders of its own (scripts/wine-group.sh). The cases that measure a delay
+# (group "timing") run last, alone, once everything else has ended. Each group's output,
+# and the host's, is in build/windows/test-logs/<group>.log and is printed when it has
+# ended.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 began=$(date +%s)
 phase() { printf '== [%3ss] %s\n' "$(($(date +%s) - began))" "$*"; }
 
-"$root/scripts/setup.sh" || exit 1
+"$root/scripts/setup.sh" --no-prefix || exit 1
 . "$root/scripts/wine-env.sh"
 [ "$QV_WINE_32BIT" = yes ] || phase "the 32-bit stand-in tests are skipped: $QV_WINE_32BIT_WHY"
 status=0
@@ -27,15 +30,37 @@ failed() {
   echo "FAILED: $*"
   status=1
 }
-
-phase "windows build and the release packages (zip, installer, SHA256SUMS, winget manifests)"
-"$root/scripts/build.sh" windows || exit 1
-cmake --build --preset windows --target package || exit 1
-
 build="$root/build/windows"
 logs="$build/test-logs"
 rm -rf "$build/shots" "$logs"
 mkdir -p "$logs"
+
+phase "host builds and tests at the lowest priority, beside everything else"
+host_tests() {
+  local rc=0
+  { "$root/scripts/build.sh" native && ctest --preset native; } || { echo "FAILED: native tests"; rc=1; }
+  { "$root/scripts/build.sh" tsan && ctest --preset tsan; } || { echo "FAILED: ThreadSanitizer tests"; rc=1; }
+  echo "== fuzz targets, 20 s each, two at a time"
+  "$root/scripts/fuzz.sh" 20 2 || { echo "FAILED: fuzzing"; rc=1; }
+  return $rc
+}
+nice -n 19 bash -c "$(declare -f host_tests); root='$root'; host_tests" >"$logs/host.log" 2>&1 &
+host=$!
+
+"$root/scripts/wine-prefix.sh" >"$logs/prefix.log" 2>&1 &
+prefix=$!
+phase "windows build and the release packages (zip, installer, SHA256SUMS, winget manifests)"
+# Nothing runs under Wine without the build and the prefix: stop once the host has ended.
+give_up() {
+  echo "FAILED: $*"
+  wait $prefix $host
+  cat "$logs/host.log"
+  exit 1
+}
+"$root/scripts/build.sh" windows || give_up "the windows build"
+cmake --build --preset windows --target package || give_up "the release packages"
+wait $prefix || { cat "$logs/prefix.log"; give_up "the Wine prefix could not be made"; }
+
 # name, screen, Wine prefix: the scaled tests want a larger screen, as such scales are
 # made for, and keep the second prefix whose scale they set.
 groups=("app 1280x1024 $root/.wine-groups/app"
@@ -55,13 +80,6 @@ for g in "${groups[@]}"; do
   pids[$name]=$!
 done
 
-phase "native build and tests, beside the Wine tests"
-{ nice -n 10 "$root/scripts/build.sh" native && ctest --preset native; } || failed "native tests"
-phase "unit tests under ThreadSanitizer"
-{ nice -n 10 "$root/scripts/build.sh" tsan && ctest --preset tsan; } || failed "ThreadSanitizer tests"
-phase "fuzz targets, 20 s each, two at a time"
-nice -n 10 "$root/scripts/fuzz.sh" 20 2 || failed "fuzzing"
-
 for g in "${groups[@]}"; do
   read -r name _ <<<"$g"
   wait "${pids[$name]}"
@@ -70,6 +88,12 @@ for g in "${groups[@]}"; do
   cat "$logs/$name.log"
   [ $rc -eq 0 ] || failed "Wine group $name"
 done
+
+wait $host
+rc=$?
+phase "host builds and tests (exit $rc)"
+cat "$logs/host.log"
+[ $rc -eq 0 ] || failed "host builds and tests"
 
 phase "Wine tests that measure a delay, alone"
 run_group timing 1280x1024 "$root/.wine-groups/timing"

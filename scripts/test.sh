@@ -47,7 +47,7 @@ host_tests() {
 nice -n 19 bash -c "$(declare -f host_tests); root='$root'; host_tests" >"$logs/host.log" 2>&1 &
 host=$!
 
-"$root/scripts/wine-prefix.sh" >"$logs/prefix.log" 2>&1 &
+nice -n 10 "$root/scripts/wine-prefix.sh" >"$logs/prefix.log" 2>&1 &
 prefix=$!
 phase "windows build and the release packages (zip, installer, SHA256SUMS, winget manifests)"
 # Nothing runs under Wine without the build and the prefix: stop once the host has ended.

@@ -4,7 +4,9 @@
 #include <sddl.h>
 
 #include <cstdio>
+#include <string_view>
 
+#include "base/wide_text_win32.h"
 #include "common/window_search.h"
 #include "resources/resource.h"
 #include "tests/support/wait_until.h"
@@ -31,17 +33,11 @@ std::string Utf8WindowText(HWND window) {
   if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
                            SMTO_ABORTIFHUNG, 2000, &length))
     return std::string();
-  char text[3 * 4096] = {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length < 4096 ? length : 4095),
-                              text, sizeof text, nullptr, nullptr);
-  return std::string(text, n > 0 ? n : 0);
+  return Utf8FromWide(std::wstring_view(buffer, length < 4096 ? length : 4095));
 }
 
 bool SetUtf8WindowText(HWND window, const std::string& text) {
-  std::wstring wide(text.size() + 1, L'\0');
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                              static_cast<int>(wide.size()));
-  wide.resize(n > 0 ? n : 0);
+  const std::wstring wide = WideFromUtf8(text);
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
                              SMTO_ABORTIFHUNG, 2000, &ignored) != 0;

@@ -1,6 +1,7 @@
 // The test side of the stand-in messenger: process control, commands and the transcript.
 #include "common/messenger_client.h"
 
+#include "base/wide_text_win32.h"
 #include "common/window_search.h"
 
 #include <mshtml.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -18,30 +20,12 @@ void appendWide(std::vector<char>& out, const std::wstring& text) {
   out.insert(out.end(), bytes, bytes + text.size() * sizeof(wchar_t));
 }
 
-std::wstring ansiToWide(const std::string& text) {
+std::wstring ansiToWide(std::string_view text) {
   if (text.empty()) return std::wstring();
   int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
   return wide;
-}
-
-std::wstring utf8ToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
-std::string wideToUtf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                      nullptr);
-  return out;
 }
 
 std::vector<char> openPayload(const StandInOpenHeader& head, const std::wstring& title,
@@ -183,7 +167,7 @@ std::vector<StandInWindowRecord> gatherStandInRecords(const std::vector<StandInE
       if (r.typedUnits.empty()) r.firstCharMs = e.ms;
       r.typedUnits += static_cast<wchar_t>(e.code);
       // A pair of UTF-16 units is one character: made into UTF-8 as a whole.
-      r.typed = r.unicode ? wideToUtf8(r.typedUnits) : r.typed + e.text;
+      r.typed = r.unicode ? Utf8FromWide(r.typedUnits) : r.typed + e.text;
     } else if (e.kind == "click") {
       StandInWindowRecord& r = find(e.window);
       r.sent.push_back(e.text);
@@ -321,7 +305,7 @@ HWND StandInMessenger::openConversation(const StandInConversation& c) {
   std::string title = c.title;
   if (title.empty() && !c.titleExact && !c.sender.empty()) title = c.sender + " - chat";
   if (c.unicode) head.options |= STANDIN_UNICODE;
-  auto wide = c.unicode ? utf8ToWide : ansiToWide;
+  auto wide = c.unicode ? WideFromUtf8 : ansiToWide;
   std::vector<char> payload = openPayload(head, wide(title), wide(c.sender), c.text);
   return reinterpret_cast<HWND>(command(STANDIN_CMD_OPEN, payload));
 }
@@ -349,7 +333,7 @@ HWND StandInMessenger::openUnicodeMessage(const std::string& title, const std::s
   c.unicode = true;
   c.title = title;
   c.sender = sender;
-  c.text = utf8ToWide(message);
+  c.text = WideFromUtf8(message);
   return openConversation(c);
 }
 

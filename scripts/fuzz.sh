@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang with libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs each one for the given time, starting from the
-# seed files in fuzz/seeds/<target> and from what earlier runs found (build/fuzz/corpus).
-# Prints the executions and the coverage of every target; any finding fails the run and
-# leaves its input in build/fuzz/findings.
+# UndefinedBehaviorSanitizer) and runs each one for the given time, or for the given
+# number of inputs, starting from the seed files in fuzz/seeds/<target> and from what
+# earlier runs found (build/fuzz/corpus). Prints the executions and the coverage of every
+# target; any finding fails the run and leaves its input in build/fuzz/findings.
 #   scripts/fuzz.sh [seconds per target (60)] [targets run at once (1)]
+#   scripts/fuzz.sh --inputs N [targets run at once (1)]
+# A number of inputs is the same work however busy the machine is, where a time is not.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-seconds=${1:-60}
-jobs=${2:-1}
+if [ "${1:-}" = --inputs ]; then
+  limit=(-runs="$2") length="$2 inputs"
+  shift 2
+else
+  limit=(-max_total_time="${1:-60}") length="${1:-60} s"
+  shift $(($# > 0))
+fi
+jobs=${1:-1}
 targets=(groups_file_fuzz settings_file_fuzz away_settings_fuzz conversation_fuzz)
 
 "$root/scripts/setup.sh" --no-prefix
@@ -22,7 +30,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 run_target() {
   local target=$1 corpus="$build/corpus/$1" log="$build/logs/$1.log" rc=0
   mkdir -p "$corpus"
-  "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$build/fuzz/$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
     "$corpus" "$root/fuzz/seeds/$target" >"$log" 2>&1 || rc=$?
   local execs done_line cov ft units
@@ -31,8 +39,8 @@ run_target() {
   cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$done_line")
   ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$done_line")
   units=$(sed -n 's/.* corp: \([0-9]*\).*/\1/p' <<<"$done_line")
-  printf 'fuzz %-20s %3ss  %10s executions  coverage %s edges, %s features  corpus %s\n' \
-    "$target" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "${units:-?}" >"$log.line"
+  printf 'fuzz %-20s %s  %10s executions  coverage %s edges, %s features  corpus %s\n' \
+    "$target" "$length" "${execs:-?}" "${cov:-?}" "${ft:-?}" "${units:-?}" >"$log.line"
   [ "$rc" -eq 0 ] || echo "$rc" >"$log.rc"
 }
 

@@ -8,13 +8,14 @@
 # and 200 % in a second prefix (.wine-scaled); every window's screenshot at each scale is
 # shots/dpi<scale>_<window>.png.
 #
-# The host builds and tests (native, ThreadSanitizer, fuzzing) start at once, at the lowest
-# priority, and take what processor time the rest leaves. The Wine prefix is prepared while
+# The host builds and tests (native, ThreadSanitizer, fuzzing) start at once, side by side
+# at the lowest priority, and take what processor time the rest leaves. The Wine prefix is prepared while
 # the windows build runs. The Wine tests then run in groups side by side (app, companions,
 # engine, release, scaled, stories), each with a headless X server, a Wine prefix and
 # working folders of its own (scripts/wine-group.sh). The cases that measure a delay
-# (group "timing") run last, alone, once everything else has ended. Each group's output,
-# and the host's, is in build/windows/test-logs/<group>.log and is printed when it has
+# (group "timing") run last, once the other groups have ended, with nothing beside them but
+# what is left of the host builds and tests. Each group's output, and each host part's
+# (native, tsan, fuzz), is in build/windows/test-logs/<name>.log and is printed when it has
 # ended.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -36,25 +37,28 @@ rm -rf "$build/shots" "$logs"
 mkdir -p "$logs"
 
 phase "host builds and tests at the lowest priority, beside everything else"
-host_tests() {
-  local rc=0
-  { "$root/scripts/build.sh" native && ctest --preset native; } || { echo "FAILED: native tests"; rc=1; }
-  { "$root/scripts/build.sh" tsan && ctest --preset tsan; } || { echo "FAILED: ThreadSanitizer tests"; rc=1; }
-  echo "== fuzz targets, 20 s each, two at a time"
-  "$root/scripts/fuzz.sh" 20 2 || { echo "FAILED: fuzzing"; rc=1; }
-  return $rc
+# Three chains side by side, each a fixed amount of work (the fuzz targets run a number of
+# inputs rather than a time), so that they take any processor time the rest leaves.
+host_chain() {  # native | tsan | fuzz
+  case $1 in
+    native | tsan) "$root/scripts/build.sh" "$1" && ctest --preset "$1" ;;
+    fuzz) "$root/scripts/fuzz.sh" --inputs 150000 2 ;;
+  esac
 }
-nice -n 19 bash -c "$(declare -f host_tests); root='$root'; host_tests" >"$logs/host.log" 2>&1 &
-host=$!
+declare -A hosts
+for h in native tsan fuzz; do
+  nice -n 19 bash -c "$(declare -f host_chain); root='$root'; host_chain $h" >"$logs/$h.log" 2>&1 &
+  hosts[$h]=$!
+done
 
 nice -n 10 "$root/scripts/wine-prefix.sh" >"$logs/prefix.log" 2>&1 &
 prefix=$!
 phase "windows build and the release packages (zip, installer, SHA256SUMS, winget manifests)"
-# Nothing runs under Wine without the build and the prefix: stop once the host has ended.
+# Nothing runs under Wine without the build and the prefix: stop once the host parts have ended.
 give_up() {
   echo "FAILED: $*"
-  wait $prefix $host
-  cat "$logs/host.log"
+  wait $prefix "${hosts[@]}"
+  cat "$logs"/{native,tsan,fuzz}.log
   exit 1
 }
 "$root/scripts/build.sh" windows || give_up "the windows build"
@@ -89,17 +93,21 @@ for g in "${groups[@]}"; do
   [ $rc -eq 0 ] || failed "Wine group $name"
 done
 
-wait $host
-rc=$?
-phase "host builds and tests (exit $rc)"
-cat "$logs/host.log"
-[ $rc -eq 0 ] || failed "host builds and tests"
-
-phase "Wine tests that measure a delay, alone"
+# The host chains take little from these: they run at the lowest priority.
+phase "Wine tests that measure a delay, beside what is left of the host chains"
 run_group timing 1280x1024 "$root/.wine-groups/timing"
 rc=$?
+phase "Wine group timing (exit $rc)"
 cat "$logs/timing.log"
 [ $rc -eq 0 ] || failed "Wine group timing"
+
+for h in native tsan fuzz; do
+  wait "${hosts[$h]}"
+  rc=$?
+  phase "host $h (exit $rc)"
+  cat "$logs/$h.log"
+  [ $rc -eq 0 ] || failed "host $h"
+done
 
 # The window tests leave screenshots as BMP files; keep PNG copies where people look.
 if compgen -G "$build/shots/*.bmp" >/dev/null; then

@@ -11,12 +11,12 @@
 # The host builds and tests (native, ThreadSanitizer, fuzzing) start at once, side by side
 # as idle-priority work, and take what processor time the rest leaves. The Wine prefix is
 # prepared while the windows build runs. The Wine tests then run in groups side by side
-# (app, companions, engine, release, scaled, stories), each with a headless X server, a Wine prefix and
-# working folders of its own (scripts/wine-group.sh). The cases that measure a delay
-# (group "timing") run last, once the other groups have ended, with nothing beside them but
-# what is left of the host builds and tests. Each group's output, and each host part's
-# (native, tsan, fuzz), is in build/windows/test-logs/<name>.log and is printed when it has
-# ended.
+# (app, companions, engine, release, scaled, stories), each with a headless X server, a Wine
+# prefix and working folders of its own (scripts/wine-group.sh). The cases that measure a
+# delay (group "timing") run last, once the other groups have ended, with nothing beside
+# them but what is left of the host builds and tests. Each group's output, and each host
+# part's (native, tsan, fuzz), is in build/windows/test-logs/<name>.log and is printed when
+# it has ended.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"

@@ -11,6 +11,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 if [ "${1:-}" = --inputs ]; then
+  [[ ${2:-} =~ ^[1-9][0-9]*$ ]] || { echo "fuzz.sh: --inputs wants a number of inputs" >&2; exit 2; }
   limit=(-runs="$2") length="$2 inputs"
   shift 2
 else

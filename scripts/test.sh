@@ -48,8 +48,9 @@ host_chain() {  # native | tsan | fuzz
     fuzz) "$root/scripts/fuzz.sh" --inputs 150000 2 ;;
   esac
 }
+host_parts=(native tsan fuzz)
 declare -A hosts
-for h in native tsan fuzz; do
+for h in "${host_parts[@]}"; do
   chrt --idle 0 bash -c "$(declare -f host_chain); root='$root'; host_chain $h" >"$logs/$h.log" 2>&1 &
   hosts[$h]=$!
 done
@@ -57,11 +58,12 @@ done
 nice -n 10 "$root/scripts/wine-prefix.sh" >"$logs/prefix.log" 2>&1 &
 prefix=$!
 phase "windows build and the release packages (zip, installer, SHA256SUMS, winget manifests)"
-# Nothing runs under Wine without the build and the prefix: stop once the host parts have ended.
+# Nothing runs under Wine without the build and the prefix: stop once the host chains have
+# ended.
 give_up() {
   echo "FAILED: $*"
   wait $prefix "${hosts[@]}"
-  cat "$logs"/{native,tsan,fuzz}.log
+  for h in "${host_parts[@]}"; do cat "$logs/$h.log"; done
   exit 1
 }
 "$root/scripts/build.sh" windows || give_up "the windows build"
@@ -104,7 +106,7 @@ phase "Wine group timing (exit $rc)"
 cat "$logs/timing.log"
 [ $rc -eq 0 ] || failed "Wine group timing"
 
-for h in native tsan fuzz; do
+for h in "${host_parts[@]}"; do
   wait "${hosts[$h]}"
   rc=$?
   phase "host $h (exit $rc)"

@@ -13,6 +13,7 @@
 
 #include "common/app_driver.h"
 #include "common/messenger_client.h"
+#include "common/screenshot.h"
 #include "resources/resource.h"
 #include "tests/support/conf_file.h"
 
@@ -47,14 +48,17 @@ std::vector<std::string> Converse(const QuorvaneApp& app, StandInMessenger& mess
   return messenger.record(conversation).sent;
 }
 
-bool PopupStartsWith(const QuorvaneApp& app, const std::string& start, DWORD timeoutMs) {
-  return WaitUntil(
+// The popup whose text starts so, once it shows (null if none does in time).
+HWND PopupStartingWith(const QuorvaneApp& app, const std::string& start, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil(
       [&] {
         for (const PopupWindow& p : app.popups())
-          if (p.text.compare(0, start.size(), start) == 0) return true;
-        return false;
+          if (p.text.compare(0, start.size(), start) == 0) found = p.window;
+        return found != nullptr;
       },
       timeoutMs);
+  return found;
 }
 
 TEST(Away, ActivatesAfterIdleMinutesStopsEchoesAndWelcomesBack) {
@@ -104,8 +108,10 @@ TEST(Away, ActivatesAfterIdleMinutesStopsEchoesAndWelcomesBack) {
   Sleep(1500);
   EXPECT_TRUE(app.readOnly(IDC_DEFAULT_REPLY)) << "stopped by sleep or by input while locked";
   app.post(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
-  EXPECT_TRUE(
-      PopupStartsWith(app, "Welcome back! No messages came in. The computer slept from ", 5000));
+  const HWND welcome =
+      PopupStartingWith(app, "Welcome back! No messages came in. The computer slept from ", 5000);
+  EXPECT_TRUE(welcome);
+  if (welcome) SaveWindowShot("popup_welcome_after_sleep", welcome, 0);
   EXPECT_FALSE(app.readOnly(IDC_DEFAULT_REPLY));
   EXPECT_EQ(app.close(), 0u);
   messenger.stop();

@@ -60,17 +60,20 @@ std::vector<HWND> visibleWindowsOf(DWORD processId) {
 
 }  // namespace
 
-QuorvaneApp::QuorvaneApp(const std::string& caseName) {
-  std::string root = std::string(QV_BUILD_DIR) + "\\apprun";
-  CreateDirectoryA(root.c_str(), nullptr);
-  // Groups of tests that run side by side each have folders of their own.
+std::string GroupFolder(const std::string& name) {
+  std::string folder = std::string(QV_BUILD_DIR) + "\\" + name;
+  CreateDirectoryA(folder.c_str(), nullptr);
   char group[64] = "";
   const DWORD length = GetEnvironmentVariableA("QV_TEST_GROUP", group, sizeof group);
   if (length > 0 && length < sizeof group) {
-    root += std::string("\\") + group;
-    CreateDirectoryA(root.c_str(), nullptr);
+    folder += std::string("\\") + group;
+    CreateDirectoryA(folder.c_str(), nullptr);
   }
-  folder_ = root + "\\" + caseName;
+  return folder;
+}
+
+QuorvaneApp::QuorvaneApp(const std::string& caseName) {
+  folder_ = GroupFolder("apprun") + "\\" + caseName;
   CreateDirectoryA(folder_.c_str(), nullptr);
   for (const std::string& name : files("*")) DeleteFileA(path(name).c_str());
 }

@@ -8,10 +8,14 @@
 #include <string>
 #include <vector>
 
-// waitUntil with this thread's messages handled between the checks, every 20 ms.
 // The status line of a Quorvane that is not on guard.
 inline const char* const INACTIVE_TEXT = "Autoresponse is Currently Inactive...";
 
+// The folder <build folder>\<name>, or in it the folder of this group of tests when groups
+// run side by side (QV_TEST_GROUP), so that no two groups share files; made if missing.
+std::string GroupFolder(const std::string& name);
+
+// waitUntil with this thread's messages handled between the checks, every 20 ms.
 bool WaitUntil(const std::function<bool()>& check, DWORD timeoutMs);
 
 // Texts of another process's windows (WM_GETTEXT crosses process boundaries).

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "common/app_driver.h"
 #include "common/messenger_client.h"
 #include "common/observed_im_windows.h"
 #include "responder/guard.h"
@@ -25,7 +26,7 @@ namespace {
 const char* const RECORD_HEAD = "------------AUTO RESPONDED TO THE FOLLOWING MSG-------------*\r\n";
 
 std::string scratchDir() {
-  return std::string(QV_BUILD_DIR) + "\\engine_scratch";
+  return GroupFolder("engine_scratch");
 }
 
 // Everything the program builds for the engine at start.
@@ -97,7 +98,6 @@ std::ostream& operator<<(std::ostream& out, const Totals& t) {
 class EngineTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    CreateDirectoryA(scratchDir().c_str(), nullptr);
     SetCurrentDirectoryA(scratchDir().c_str());
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA("msg_log_*.txt", &found);

@@ -13,10 +13,10 @@
 # prepared while the windows build runs. The Wine tests then run in groups side by side
 # (app, companions, engine, release, scaled, stories), each with a headless X server, a Wine
 # prefix and working folders of its own (scripts/wine-group.sh). The cases that measure a
-# delay (group "timing") run last, once the other groups have ended, with nothing beside
-# them but what is left of the host builds and tests. Each group's output, and each host
-# part's (native, tsan, fuzz), is in build/windows/test-logs/<name>.log and is printed when
-# it has ended.
+# delay (label "timing") run last, once the other groups have ended, each entry such a
+# group of its own, with nothing beside them but each other and what is left of the host
+# builds and tests. Each group's output, and each host part's (native, tsan, fuzz), is in
+# build/windows/test-logs/<name>.log and is printed when it has ended.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -70,41 +70,46 @@ give_up() {
 cmake --build --preset windows --target package || give_up "the release packages"
 wait $prefix || { cat "$logs/prefix.log"; give_up "the Wine prefix could not be made"; }
 
-# name, screen, Wine prefix: the scaled tests want a larger screen, as such scales are
-# made for, and keep the second prefix whose scale they set.
-groups=("app 1280x1024 $root/.wine-groups/app"
-  "companions 1280x1024 $root/.wine-groups/companions"
-  "engine 1280x1024 $root/.wine-groups/engine"
-  "release 1280x1024 $root/.wine-groups/release"
-  "scaled 2560x1600 $root/.wine-scaled"
-  "stories 1280x1024 $root/.wine-groups/stories")
-run_group() {  # name, screen, prefix
-  "$root/scripts/wine-group.sh" "$1" "$2" "$3" -L "^$1\$" >"$logs/$1.log" 2>&1
+# Runs Wine groups side by side and prints each one's log as it ends. Each group is
+# "name screen prefix selection": the scaled tests want a larger screen, as such scales
+# are made for, and keep the second prefix whose scale they set; the selection is ctest's
+# -L (a label) or -R (a test's name).
+run_side_by_side() {  # what, group...
+  local what=$1 g name screen prefix how
+  shift
+  declare -A pids
+  for g in "$@"; do
+    read -r name screen prefix how <<<"$g"
+    "$root/scripts/wine-group.sh" "$name" "$screen" "$prefix" "$how" "^$name\$" \
+      >"$logs/$name.log" 2>&1 &
+    pids[$name]=$!
+  done
+  for g in "$@"; do
+    read -r name _ <<<"$g"
+    wait "${pids[$name]}"
+    rc=$?
+    phase "$what $name (exit $rc)"
+    cat "$logs/$name.log"
+    [ $rc -eq 0 ] || failed "$what $name"
+  done
 }
+groups=()
+for name in app companions engine release stories; do
+  groups+=("$name 1280x1024 $root/.wine-groups/$name -L")
+done
+groups+=("scaled 2560x1600 $root/.wine-scaled -L")
 phase "Wine tests side by side: ${groups[*]%% *}"
-declare -A pids
-for g in "${groups[@]}"; do
-  read -r name screen prefix <<<"$g"
-  run_group "$name" "$screen" "$prefix" &
-  pids[$name]=$!
-done
+run_side_by_side "Wine group" "${groups[@]}"
 
-for g in "${groups[@]}"; do
-  read -r name _ <<<"$g"
-  wait "${pids[$name]}"
-  rc=$?
-  phase "Wine group $name (exit $rc)"
-  cat "$logs/$name.log"
-  [ $rc -eq 0 ] || failed "Wine group $name"
+# The cases mostly wait (together they keep a twentieth of a core busy), so each entry
+# runs in surroundings of its own, all side by side. The host chains take little from
+# them: they run at idle priority.
+timing=()
+for name in $(ctest --preset windows -N -L '^timing$' | sed -n 's/^ *Test *#[0-9]*: //p'); do
+  timing+=("$name 1280x1024 $root/.wine-groups/$name -R")
 done
-
-# The host chains take little from these: they run at idle priority.
-phase "Wine tests that measure a delay, beside what is left of the host chains"
-run_group timing 1280x1024 "$root/.wine-groups/timing"
-rc=$?
-phase "Wine group timing (exit $rc)"
-cat "$logs/timing.log"
-[ $rc -eq 0 ] || failed "Wine group timing"
+phase "Wine tests that measure a delay, side by side beside what is left of the host chains"
+run_side_by_side "Wine test" "${timing[@]}"
 
 for h in "${host_parts[@]}"; do
   wait "${hosts[$h]}"

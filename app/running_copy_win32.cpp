@@ -203,8 +203,9 @@ class Win32RunningCopy : public RunningCopySystem {
 
   uint32_t ownProcessId() override { return GetCurrentProcessId(); }
 
-  // This start was just made by the user, so it may hand the right to take the foreground
-  // on to the running copy. Sent, not posted: it returns once the copy has handled it.
+  // This start was just made by the user (or this copy, giving way, holds the foreground),
+  // so it may hand the right to take the foreground on to the running copy. Sent, not
+  // posted: it returns once the copy has handled it.
   ForwardAnswer askToComeForward(WindowRef ref) override {
     HWND window = windowOf(ref);
     DWORD owner = 0;
@@ -309,11 +310,10 @@ bool TakeRunningName(HWND window) {
   // A dialog the user has open here is theirs to finish, and what they save in it is kept:
   // this copy gives way once it is closed.
   if (!IsWindowEnabled(window) || OpenInputDialogs() > 0) return false;
-  HWND other = windowOf(stays);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(other, &owner);
-  AllowSetForegroundWindow(owner);
-  PostMessageW(other, UM_COME_FORWARD, 0, 0);
+  // Asked and answered before this window goes: with the request posted, this window
+  // could close first, and the foreground went elsewhere (under Wine to the desktop)
+  // before the other copy came forward.
+  if (runningCopy->askToComeForward(stays) == ForwardAnswer::Closing) return false;
   PostMessageW(window, WM_CLOSE, 0, 0);
   return true;
 }

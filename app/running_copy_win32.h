@@ -34,7 +34,8 @@ void UnmarkMainWindow(HWND window);
 // it is free, so that later starts find this copy; true once it holds it. When another copy
 // holds it, or of two copies without it the other is the one the block names, this copy
 // brings that one forward and closes as on the user's close, once no dialog of its own is
-// open; also true then.
+// open; also true then. A copy that answers that it is closing itself is not given way to:
+// false, and this copy looks again.
 bool TakeRunningName(HWND mainWindow);
 
 // UM_COME_FORWARD's answer when this copy is closing, or a close waits in its queue

@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const UnitTimeLimit limit;
   WriteWholeFile(FILE_NAME, data, size);
   AwaySettingsStore store;
   store.load();

@@ -87,6 +87,7 @@ void checkRecord(const std::string& key, const std::string& message) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const UnitTimeLimit limit;
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::size_t nul = input.find('\0');
   const std::string title = input.substr(0, nul);

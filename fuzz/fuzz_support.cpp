@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <signal.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -18,7 +20,43 @@ void removeScratchFolder() {
   if (!scratchFolder.empty()) std::filesystem::remove_all(scratchFolder, ignored);
 }
 
+// The profiling timer counts the processor time this process uses, and it has run out.
+// abort() hands over to libFuzzer, which keeps the input as a crash.
+void onProcessorTimeUsedUp(int) {
+  static const char message[] =
+      "ERROR: the input has kept the processor busy for longer than the limit\n";
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+  std::abort();
+}
+
+void setProcessorTimer(int seconds) {
+  itimerval timer{};
+  timer.it_value.tv_sec = seconds;
+  if (::setitimer(ITIMER_PROF, &timer, nullptr) != 0) {
+    std::perror("setitimer");
+    std::abort();
+  }
+}
+
 }  // namespace
+
+UnitTimeLimit::UnitTimeLimit() {
+  static const bool handled = [] {
+    struct sigaction action {};
+    action.sa_handler = onProcessorTimeUsedUp;
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGPROF, &action, nullptr) == 0;
+  }();
+  if (!handled) {
+    std::perror("sigaction");
+    std::abort();
+  }
+  setProcessorTimer(UNIT_PROCESSOR_SECONDS);
+}
+
+UnitTimeLimit::~UnitTimeLimit() {
+  setProcessorTimer(0);
+}
 
 void EnterScratchFolder(const char* purpose) {
   std::error_code error;

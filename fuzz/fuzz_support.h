@@ -16,6 +16,19 @@ std::string ReadWholeFile(const std::string& name);
 // The names of everything in the working folder, sorted.
 std::vector<std::string> WorkingFolderEntries();
 
+// Held for the length of one input: an input that keeps the processor busy for more than
+// UNIT_PROCESSOR_SECONDS is a finding. Processor time, not time on the clock: beside the
+// other tests the fuzzers run at idle priority and may get no processor at all for longer
+// than that, and an input waiting on a busy disk is not slow either.
+constexpr int UNIT_PROCESSOR_SECONDS = 10;
+class UnitTimeLimit {
+ public:
+  UnitTimeLimit();
+  ~UnitTimeLimit();
+  UnitTimeLimit(const UnitTimeLimit&) = delete;
+  UnitTimeLimit& operator=(const UnitTimeLimit&) = delete;
+};
+
 // A broken rule is a finding: say which and abort, so libFuzzer keeps the input.
 [[noreturn]] void Fail(const char* rule, const char* file, int line);
 #define QV_REQUIRE(condition)                               \

@@ -7,6 +7,9 @@
 #   scripts/fuzz.sh [seconds per target (60)] [targets run at once (1)]
 #   scripts/fuzz.sh --inputs N [targets run at once (1)]
 # A number of inputs is the same work however busy the machine is, where a time is not.
+# Likewise an input is slow when it keeps the processor busy for over 10 s (the targets
+# watch that themselves); libFuzzer's own limit, on the clock, only catches an input that
+# waits for ever, since beside the other tests the targets may get no processor for a while.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -31,7 +34,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 run_target() {
   local target=$1 corpus="$build/corpus/$1" log="$build/logs/$1.log" rc=0
   mkdir -p "$corpus"
-  "$build/fuzz/$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
+  "$build/fuzz/$target" "${limit[@]}" -timeout=600 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
     "$corpus" "$root/fuzz/seeds/$target" >"$log" 2>&1 || rc=$?
   local execs done_line cov ft units

@@ -79,7 +79,10 @@ TEST(Reactivation, QuickRoundsNeverStallTheWindowAndEveryPopupShowsItsOwnText) {
 
   const double worst = *std::max_element(delays.begin(), delays.end());
   std::printf("posted-message delay over %zu probes: worst %.1f ms\n", delays.size(), worst);
-  EXPECT_LT(worst, 100.0);
+  // A stall shows as a wait of its own length: a fade blocks for 15 steps of 16 ms, and a
+  // window waiting for a guard thread would wait out its second of settling. A busy
+  // machine alone has delayed a probe by 105 ms.
+  EXPECT_LT(worst, 200.0);
 
   // Each conversation answered once and counted.
   EXPECT_EQ(messenger.record(alice).sent, std::vector<std::string>{" Hey alice,Away "});

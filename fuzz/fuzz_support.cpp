@@ -1,4 +1,4 @@
-// Scratch folder, whole-file helpers and the failure report of the fuzz targets.
+// Scratch folder, whole-file helpers, time limit and failure report of the fuzz targets.
 #include "fuzz_support.h"
 
 #include <algorithm>

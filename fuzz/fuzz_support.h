@@ -1,5 +1,6 @@
 // What the fuzz targets share: a private working folder for the files they load and save,
-// whole-file reading and writing, and a check that stops the run on a broken rule.
+// whole-file reading and writing, a processor-time limit for each input, and a check that
+// stops the run on a broken rule.
 #pragma once
 
 #include <cstddef>
